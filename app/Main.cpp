@@ -1,0 +1,4 @@
+// The one application object of vlm.scr.
+#include "app/SaverApp.h"
+
+CSaverApp theApp;

@@ -1,0 +1,98 @@
+#include "app/SaverApp.h"
+
+#include "app/CommandLine.h"
+#include "app/SettingsPath.h"
+#include "saver/SaverWnd.h"
+#include "view/SlideView.h"
+
+#include <mbctype.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+const char kMutexName[] = "VelmoraScreenSaver113a";
+
+// "Out of memory" in the program's own Japanese; shown in UTF-16 so that it
+// reads the same whatever the system's code page.
+const wchar_t kOutOfMemory[] = L"\u30E1\u30E2\u30EA\u4E0D\u8DB3\u30A8\u30E9\u30FC\u3067\u3059\u3002";
+
+}  // namespace
+
+CSaverApp::~CSaverApp()
+{
+    if (m_hInstanceMutex != nullptr)
+        ::CloseHandle(m_hInstanceMutex);
+}
+
+BOOL CSaverApp::InitInstance()
+{
+    _setmbcp(_MB_CP_ANSI);
+
+    m_hInstanceMutex = ::CreateMutexA(nullptr, TRUE, kMutexName);
+    if (m_hInstanceMutex == nullptr || ::GetLastError() == ERROR_ALREADY_EXISTS)
+        return FALSE;
+
+    std::unique_ptr<char[]> path(new (std::nothrow) char[MAX_PATH]);
+    if (!path || !GetModuleDirectory(MAX_PATH, path.get()) || !AppendSettingsFileName(path.get(), MAX_PATH)) {
+        ::MessageBoxW(nullptr, kOutOfMemory, nullptr, MB_OK);
+        return FALSE;
+    }
+    SetProfileName(std::move(path));
+
+    switch (RoleFromArguments(__argc, __argv)) {
+    case Role::Settings:
+        RunSettings();
+        return FALSE;
+    case Role::Preview:
+        return StartPreview(__argc > 2 ? __argv[2] : nullptr);
+    case Role::FullScreen:
+        return StartFullScreen();
+    case Role::None:
+        break;
+    }
+    return FALSE;
+}
+
+BOOL CSaverApp::GetModuleDirectory(int nSize, char* lpszBuffer)
+{
+    const DWORD size = static_cast<DWORD>(nSize);
+    const DWORD length = ::GetModuleFileNameA(nullptr, lpszBuffer, size);
+    if (length == 0 || length >= size)
+        return FALSE;
+    CutAtLastBackslash(lpszBuffer);
+    return TRUE;
+}
+
+// A child covering the client area of the window the desktop handed over; a
+// handle that names no window ends the start.
+BOOL CSaverApp::StartPreview(const char* lpszHostHandle)
+{
+    std::intptr_t value = 0;
+    if (!ParseWindowHandle(lpszHostHandle, value))
+        return FALSE;
+    const HWND hHost = reinterpret_cast<HWND>(value);
+    if (!::IsWindow(hHost))
+        return FALSE;
+
+    auto* pView = new CSlideView(TRUE);
+    RECT rc;
+    ::GetClientRect(hHost, &rc);
+    if (!pView->Create(0, WS_CHILD | WS_VISIBLE, rc, hHost))
+        return FALSE;
+    m_pMainWnd = pView;
+    return TRUE;
+}
+
+BOOL CSaverApp::StartFullScreen()
+{
+    auto* pWnd = new CSaverWnd;
+    if (!pWnd->CreateFullScreen())
+        return FALSE;
+    m_pMainWnd = pWnd;
+    return TRUE;
+}
+
+void CSaverApp::RunSettings() {}

@@ -1,0 +1,77 @@
+#include "tests/win/WinTest.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+CWinApp& TestApp()
+{
+    static CWinApp app;
+    return app;
+}
+
+ScratchFolder::ScratchFolder()
+{
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    char name[MAX_PATH];
+    ::GetTempFileNameA(temp, "vlm", 0, name);
+    ::DeleteFileA(name);
+    ::CreateDirectoryA(name, nullptr);
+    m_path = name;
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    // Removes the files the test made, then the folder.
+    WIN32_FIND_DATAA data;
+    const HANDLE find = ::FindFirstFileA((m_path + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string path = File(data.cFileName);
+            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                ::DeleteFileA(path.c_str());
+        } while (::FindNextFileA(find, &data));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryA(m_path.c_str());
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void UseProfile(const std::string& path)
+{
+    std::unique_ptr<char[]> name(new char[path.size() + 1]);
+    std::memcpy(name.get(), path.c_str(), path.size() + 1);
+    TestApp().SetProfileName(std::move(name));
+}
+
+void PumpMessages()
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+int main(int argc, char** argv)
+{
+    TestApp();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,70 @@
+# Sourced by the scripts of tools/: the build folders, and a virtual display
+# and wine prefix of this run's own. Every process started here is ended by
+# its id on exit.
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${VLM_BUILD:-$top/build}
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$build/wineprefix
+
+vlm_pids=()
+
+vlm_cleanup() {
+    if [ -n "${wineserver_pid:-}" ]; then
+        wineserver -k 2>/dev/null || true
+    fi
+    local pid
+    for pid in "${vlm_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${vlm_pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+}
+trap vlm_cleanup EXIT
+
+# cmake configure + build: vlm_build DIR [cmake options...]
+vlm_build() {
+    local dir=$1
+    shift
+    cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)" -- --no-print-directory
+}
+
+# A virtual display of our own, unless VLM_USE_DISPLAY asks for the caller's.
+start_display() {
+    if [ -n "${VLM_USE_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ]; then
+        return
+    fi
+    local n=${VLM_DISPLAY_NUMBER:-$((90 + RANDOM % 400))}
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
+        n=$((n + 1))
+    done
+    Xvfb ":$n" -screen 0 "${VLM_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
+    vlm_pids+=($!)
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && return
+        sleep 0.1
+    done
+    echo "Xvfb did not start" >&2
+    return 1
+}
+
+# The wine prefix, made once per build folder, and a wineserver of our own.
+start_wine() {
+    mkdir -p "$WINEPREFIX"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "wine: first start of $WINEPREFIX (takes a while)"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+    fi
+    wineserver -f -p >/dev/null 2>&1 &
+    wineserver_pid=$!
+    vlm_pids+=($wineserver_pid)
+    # Wine's services and desktop start with the first program and inherit its
+    # output: start them here, with output of their own.
+    wineboot >/dev/null 2>&1 || true
+}
