@@ -4,6 +4,11 @@
 source "$(dirname "$0")/lib.sh" "$@"
 
 read -r width height < <(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p')
+
+backdrop
+screenshot desktop.png
+read -r count mean max < <(region_stats desktop.png "$width" "$height" 0 0)
+[ "$mean" -eq 255 ] || fail "the backdrop does not cover the screen (mean grey $mean)"
 host_background fs.log launch 60 "\"$vlm_win\" /s"
 wait_log fs.log '^hwnd '
 sed 's/^/  fs.log: /' "$work/fs.log"

@@ -11,6 +11,8 @@
 //   vlmhost LOG second VLM ARGS...   while a preview runs, each "VLM ARG" must
 //                                    end at once without a window
 //   vlmhost LOG close HWND           posts WM_CLOSE to a window
+//   vlmhost LOG backdrop SECONDS     a white window over the whole screen, so that
+//                                    a screenshot tells the saver from the desktop
 #include <windows.h>
 
 #include <cstdarg>
@@ -107,18 +109,25 @@ void PumpFor(DWORD ms)
     } while (static_cast<LONG>(until - ::GetTickCount()) > 0);
 }
 
-HWND MakeHostWindow(int width, int height)
+// A window class of the tests' own, painted white.
+const char* RegisterWhiteClass(const char* name)
 {
     WNDCLASSA wc{};
     wc.lpfnWndProc = ::DefWindowProcA;
     wc.hInstance = ::GetModuleHandleA(nullptr);
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = "VlmTestHost";
+    wc.lpszClassName = name;
     ::RegisterClassA(&wc);
+    return name;
+}
+
+HWND MakeHostWindow(int width, int height)
+{
+    const char* className = RegisterWhiteClass("VlmTestHost");
     RECT rc{0, 0, width, height};
     ::AdjustWindowRect(&rc, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND hwnd = ::CreateWindowA("VlmTestHost", "Velmora test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                                rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND hwnd = ::CreateWindowA(className, "Velmora test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                                rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     PumpFor(200);
     return hwnd;
 }
@@ -149,6 +158,20 @@ std::string Join(int first, int argc, char** argv)
         line += argv[i];
     }
     return line;
+}
+
+int Backdrop(DWORD seconds)
+{
+    const char* className = RegisterWhiteClass("VlmTestBackdrop");
+    HWND hwnd = ::CreateWindowA(className, "Velmora test backdrop", WS_POPUP | WS_VISIBLE, 0, 0,
+                                ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                ::GetModuleHandleA(nullptr), nullptr);
+    if (hwnd == nullptr)
+        return Fail("backdrop");
+    PumpFor(300);
+    Log("backdrop %s", HandleText(hwnd).c_str());
+    PumpFor(seconds * 1000);
+    return 0;
 }
 
 int Preview(const std::string& vlm, int width, int height)
@@ -271,6 +294,8 @@ int main(int argc, char** argv)
         result = RunsAndEndsSilently(Join(4, argc, argv), static_cast<DWORD>(std::atoi(argv[3]))) ? 0 : 1;
     else if (command == "close")
         result = ::PostMessageA(reinterpret_cast<HWND>(std::strtoull(argv[3], nullptr, 10)), WM_CLOSE, 0, 0) ? 0 : 1;
+    else if (command == "backdrop")
+        result = Backdrop(static_cast<DWORD>(std::atoi(argv[3])));
     else if (command == "second")
         result = SecondInstance(argv[3], argc, argv, 4);
     Log("result %d", result);

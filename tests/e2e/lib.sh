@@ -55,6 +55,12 @@ host_background() {
     e2e_pids+=($host_pid)
 }
 
+# A white window over the whole screen, standing in for the desktop.
+backdrop() {
+    host_background backdrop.log backdrop 600
+    wait_log backdrop.log '^backdrop '
+}
+
 # Waits until the log has a line matching the pattern (at most 30 s).
 wait_log() {
     local log=$work/$1 pattern=$2 i
