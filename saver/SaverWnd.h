@@ -1,7 +1,10 @@
 // The window of the full-screen run: a slide view over the whole screen,
-// above every other window.
+// above every other window, with the cursor hidden. The first sign of the
+// user (a key, a mouse button, a move of the mouse, the loss of activation)
+// closes it, and with it the process.
 #pragma once
 
+#include "saver/MouseGuard.h"
 #include "view/SlideView.h"
 
 class CSaverWnd : public CSlideView {
@@ -14,7 +17,23 @@ public:
     BOOL CreateFullScreen();
 
 protected:
+    void OnSysCommand(UINT nID, LPARAM lParam);
     void OnDestroy();
+    BOOL OnSetCursor(HWND hWnd, UINT nHitTest, UINT message);
+    BOOL OnNcActivate(BOOL bActive);
+    void OnActivate(UINT nState, HWND hWndOther, BOOL bMinimized);
+    void OnActivateApp(BOOL bActive, DWORD dwThreadID);
+    void OnMouseMove(UINT nFlags, POINT point);
+    void OnLButtonDown(UINT nFlags, POINT point);
+    void OnMButtonDown(UINT nFlags, POINT point);
+    void OnRButtonDown(UINT nFlags, POINT point);
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+
+    // Input only posts WM_CLOSE: the window closes once the handler is done.
+    void Close() { PostMessage(WM_CLOSE); }
+
+    MouseGuard m_mouse;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -13,6 +13,7 @@ vlm_pids=()
 vlm_cleanup() {
     if [ -n "${wineserver_pid:-}" ]; then
         wineserver -k 2>/dev/null || true
+        timeout 10 wineserver -w 2>/dev/null || true
     fi
     local pid
     for pid in "${vlm_pids[@]}"; do

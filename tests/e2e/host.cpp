@@ -11,6 +11,7 @@
 //   vlmhost LOG second VLM ARGS...   while a preview runs, each "VLM ARG" must
 //                                    end at once without a window
 //   vlmhost LOG close HWND           posts WM_CLOSE to a window
+//   vlmhost LOG syscommand HWND CMD  sends WM_SYSCOMMAND with a command (decimal)
 //   vlmhost LOG backdrop SECONDS     a white window over the whole screen, so that
 //                                    a screenshot tells the saver from the desktop
 #include <windows.h>
@@ -294,6 +295,9 @@ int main(int argc, char** argv)
         result = RunsAndEndsSilently(Join(4, argc, argv), static_cast<DWORD>(std::atoi(argv[3]))) ? 0 : 1;
     else if (command == "close")
         result = ::PostMessageA(reinterpret_cast<HWND>(std::strtoull(argv[3], nullptr, 10)), WM_CLOSE, 0, 0) ? 0 : 1;
+    else if (command == "syscommand" && argc > 4)
+        result = (::SendMessageA(reinterpret_cast<HWND>(std::strtoull(argv[3], nullptr, 10)), WM_SYSCOMMAND,
+                                 std::strtoul(argv[4], nullptr, 10), 0), 0);
     else if (command == "backdrop")
         result = Backdrop(static_cast<DWORD>(std::atoi(argv[3])));
     else if (command == "second")
