@@ -8,7 +8,7 @@ struct MouseGuard {
     int firstX = -1;
     int firstY = -1;
 
-    // TRUE when the report at (x, y) ends the run.
+    // true when the report at (x, y) ends the run.
     bool EndsRun(int x, int y)
     {
         if (firstX == -1 && firstY == -1) {
