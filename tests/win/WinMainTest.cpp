@@ -25,22 +25,33 @@ ScratchFolder::ScratchFolder()
     m_path = name;
 }
 
-ScratchFolder::~ScratchFolder()
+namespace {
+
+// Removes a folder with everything in it.
+void RemoveTree(const std::string& folder)
 {
-    // Removes the files the test made, then the folder.
     WIN32_FIND_DATAA data;
-    const HANDLE find = ::FindFirstFileA((m_path + "\\*").c_str(), &data);
+    const HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            const std::string path = File(data.cFileName);
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = folder + "\\" + name;
             ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
                 ::DeleteFileA(path.c_str());
         } while (::FindNextFileA(find, &data));
         ::FindClose(find);
     }
-    ::RemoveDirectoryA(m_path.c_str());
+    ::RemoveDirectoryA(folder.c_str());
 }
+
+}  // namespace
+
+ScratchFolder::~ScratchFolder() { RemoveTree(m_path); }
 
 std::string ReadFileBytes(const std::string& path)
 {
