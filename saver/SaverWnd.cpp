@@ -1,6 +1,36 @@
 #include "saver/SaverWnd.h"
 
+#include "app/Settings.h"
+#include "fw/FileFind.h"
+#include "fw/Shell.h"
+#include "fw/WinApp.h"
+#include "saver/MidiChoice.h"
+
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+std::vector<FolderEntry> ListEntries(const std::string& pattern)
+{
+    std::vector<FolderEntry> entries;
+    CFileFind finder;
+    if (finder.FindFile(pattern.c_str())) {
+        while (finder.HasNext()) {
+            finder.FindNextFile();
+            entries.push_back({finder.GetFilePath(), finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) != 0});
+        }
+    }
+    return entries;
+}
+
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CSaverWnd, CSlideView)
+    ON_WM_CREATE()
+    ON_MESSAGE(MM_MCINOTIFY, OnMciNotify)
     ON_WM_SYSCOMMAND()
     ON_WM_DESTROY()
     ON_WM_SETCURSOR()
@@ -15,7 +45,7 @@ BEGIN_MESSAGE_MAP(CSaverWnd, CSlideView)
     ON_WM_SYSKEYDOWN()
 END_MESSAGE_MAP()
 
-CSaverWnd::CSaverWnd() : CSlideView(TRUE) {}
+CSaverWnd::CSaverWnd(CSequencer::SendCommand send) : CSlideView(TRUE), m_sequencer(send) {}
 
 CSaverWnd::~CSaverWnd() = default;
 
@@ -23,6 +53,39 @@ BOOL CSaverWnd::CreateFullScreen()
 {
     const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, screen, nullptr);
+}
+
+int CSaverWnd::OnCreate(LPCREATESTRUCTA lpCreateStruct)
+{
+    if (CSlideView::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    m_sequencer.SetCallbackWindow(m_hWnd);
+    const BOOL bVelmoraMode = AfxGetApp()->GetProfileInt(settings::kSection, settings::kVelmoraMode.key,
+                                                         settings::kVelmoraMode.fallback) != 0;
+    // The sequence starts over, so the music's draw is the first after seeding.
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    const std::string path = ChooseMidi(bVelmoraMode);
+    if (!path.empty() && m_music.OpenMusic(path.c_str()))
+        m_music.PlayMusic();
+    return 0;
+}
+
+std::string CSaverWnd::ChooseMidi(BOOL bVelmoraMode)
+{
+    std::string cache;
+    if (bVelmoraMode && GetSpecialFolderPath(m_hWnd, CSIDL_INTERNET_CACHE, cache)) {
+        const std::string chosen = ChooseCacheMidi(cache, ListEntries, [] { return std::rand(); });
+        if (!chosen.empty())
+            return chosen;
+    }
+    return AfxGetApp()->GetProfileString(settings::kSection, settings::kMidi.key, settings::kMidi.fallback);
+}
+
+// The file has played to its end, or its play was cut short.
+LRESULT CSaverWnd::OnMciNotify(WPARAM wParam, LPARAM)
+{
+    m_music.OnMciNotify(static_cast<unsigned long>(wParam));
+    return 0;
 }
 
 // The desktop must not start a second saver over this one, and Alt+F4 closes
@@ -34,9 +97,11 @@ void CSaverWnd::OnSysCommand(UINT nID, LPARAM)
     Default();
 }
 
-// The end of the window is the end of the run.
+// The end of the window is the end of the music and of the run.
 void CSaverWnd::OnDestroy()
 {
+    m_music.StopMusic();
+    m_music.CloseMusic();
     ::PostQuitMessage(0);
     CSlideView::OnDestroy();
 }

@@ -1,15 +1,20 @@
 // The window of the full-screen run: a slide view over the whole screen,
 // above every other window, with the cursor hidden. The first sign of the
 // user (a key, a mouse button, a move of the mouse, the loss of activation)
-// closes it, and with it the process.
+// closes it, and with it the process. While it runs, a MIDI file plays in a
+// loop: in Velmora mode one found in the browser's cache, else the Midi
+// setting.
 #pragma once
 
 #include "saver/MouseGuard.h"
+#include "saver/Music.h"
+#include "saver/Sequencer.h"
 #include "view/SlideView.h"
 
 class CSaverWnd : public CSlideView {
 public:
-    CSaverWnd();
+    // Tests hand in their own MCI sender; the program uses mciSendCommandA.
+    explicit CSaverWnd(CSequencer::SendCommand send = ::mciSendCommandA);
     ~CSaverWnd() override;
 
     // Creates the visible, top-most window over the screen. FALSE when it could
@@ -17,6 +22,8 @@ public:
     BOOL CreateFullScreen();
 
 protected:
+    int OnCreate(LPCREATESTRUCTA lpCreateStruct);
+    LRESULT OnMciNotify(WPARAM wParam, LPARAM lParam);
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnDestroy();
     BOOL OnSetCursor(HWND hWnd, UINT nHitTest, UINT message);
@@ -33,7 +40,12 @@ protected:
     // Input only posts WM_CLOSE: the window closes once the handler is done.
     void Close() { PostMessage(WM_CLOSE); }
 
+    // The file to play, "" for none.
+    std::string ChooseMidi(BOOL bVelmoraMode);
+
     MouseGuard m_mouse;
+    CSequencer m_sequencer;
+    CMusic m_music{m_sequencer};
 
     DECLARE_MESSAGE_MAP()
 };
