@@ -29,6 +29,16 @@ public:
     BOOL TextOut(int x, int y, const char* text, int count) { return ::TextOutA(m_hDC, x, y, text, count); }
     int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
 
+    // HIMETRIC (2540 to the inch) to device pixels in the MM_TEXT mapping mode:
+    // times the logical pixels per inch, divided by 2540, rounded.
+    void HIMETRICtoDP(SIZE* size) const
+    {
+        size->cx = ::MulDiv(size->cx, GetDeviceCaps(LOGPIXELSX), kHimetricPerInch);
+        size->cy = ::MulDiv(size->cy, GetDeviceCaps(LOGPIXELSY), kHimetricPerInch);
+    }
+
+    static constexpr int kHimetricPerInch = 2540;
+
 protected:
     HDC m_hDC;
 };
@@ -99,6 +109,21 @@ private:
 using CBitmap = CGdiObject<HBITMAP>;
 using CFont = CGdiObject<HFONT>;
 using CBrush = CGdiObject<HBRUSH>;
+
+// A font of a height in tenths of a point on a device context, the screen's
+// when none is given: a height of less than a pixel leaves it to the default.
+inline HFONT CreatePointFont(int nPointSize, const char* face, const CDC* pDC = nullptr)
+{
+    LOGFONTA font{};
+    font.lfCharSet = DEFAULT_CHARSET;
+    ::lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
+    HDC hDC = pDC != nullptr ? pDC->GetSafeHdc() : ::GetDC(nullptr);
+    // MulDiv(LOGPIXELSY, height, 720), made a negative character height.
+    font.lfHeight = -::MulDiv(::GetDeviceCaps(hDC, LOGPIXELSY), nPointSize, 720);
+    if (pDC == nullptr)
+        ::ReleaseDC(nullptr, hDC);
+    return ::CreateFontIndirectA(&font);
+}
 
 inline HBITMAP CreateCompatibleBitmap(const CDC& dc, int nWidth, int nHeight)
 {

@@ -40,19 +40,17 @@ std::vector<std::string> ListCacheFolders(Finder& finder, const std::string& pat
     return folders;
 }
 
-// The state of the cycle: open or closed for good, and the tick counter.
-struct Cycle {
-    bool searching = false;
-    int tick = 0;
-};
+// The cycle's state lives in its owner: `searching` while the listing is open
+// (once closed by a failed reopening it stays closed), and the tick counter.
 
-// Opens (or reopens) the listing of the pattern.
+// Opens (or reopens) the listing of the pattern; the counter is set so that
+// the next tick takes a file.
 template <class Finder>
-void OpenListing(Cycle& cycle, Finder& finder, const std::string& pattern)
+void OpenListing(bool& searching, int& tick, Finder& finder, const std::string& pattern)
 {
     finder.Close();
-    cycle.searching = finder.FindFile(pattern.c_str()) != 0;
-    cycle.tick = kReopenedTick;
+    searching = finder.FindFile(pattern.c_str()) != 0;
+    tick = kReopenedTick;
 }
 
 // One tick of an open cycle. Counts until ChangeTimes is reached, then takes
@@ -60,18 +58,18 @@ void OpenListing(Cycle& cycle, Finder& finder, const std::string& pattern)
 // again at 0); after the last file it reopens the listing instead and returns
 // an empty path.
 template <class Finder>
-std::string StepCycle(Cycle& cycle, Finder& finder, const std::string& pattern, int changeTimes)
+std::string StepCycle(bool& searching, int& tick, Finder& finder, const std::string& pattern, int changeTimes)
 {
-    if (cycle.tick < changeTimes) {
-        ++cycle.tick;
+    if (tick < changeTimes) {
+        ++tick;
         return {};
     }
     if (!finder.HasNext()) {
-        OpenListing(cycle, finder, pattern);
+        OpenListing(searching, tick, finder, pattern);
         return {};
     }
     finder.FindNextFile();
-    cycle.tick = 0;
+    tick = 0;
     return finder.GetFilePath();
 }
 

@@ -58,13 +58,20 @@ ScriptedFinder Files(const std::vector<std::string>& names)
 
 const std::string kPattern = "D:\\p\\*.jpg";
 
+struct Cycle {
+    bool searching = false;
+    int tick = 0;
+};
+
+void Open(Cycle& cycle, ScriptedFinder& finder) { pictures::OpenListing(cycle.searching, cycle.tick, finder, kPattern); }
+
 // What each tick does: the file it takes, "-" for counting, "restart".
-std::vector<std::string> RunTicks(ScriptedFinder& finder, pictures::Cycle& cycle, int ticks, int changeTimes)
+std::vector<std::string> RunTicks(ScriptedFinder& finder, Cycle& cycle, int ticks, int changeTimes)
 {
     std::vector<std::string> trace;
     for (int i = 0; i < ticks && cycle.searching; ++i) {
         const int before = finder.m_patterns.size();
-        const std::string path = pictures::StepCycle(cycle, finder, kPattern, changeTimes);
+        const std::string path = pictures::StepCycle(cycle.searching, cycle.tick, finder, kPattern, changeTimes);
         if (!path.empty())
             trace.push_back(path.substr(5) + "@" + std::to_string(cycle.tick));
         else if (static_cast<int>(finder.m_patterns.size()) != before)
@@ -78,8 +85,8 @@ std::vector<std::string> RunTicks(ScriptedFinder& finder, pictures::Cycle& cycle
 TEST(PictureCycleTest, ThreeFilesOneChangeTime)
 {
     ScriptedFinder finder = Files({"a.jpg", "b.jpg", "c.jpg"});
-    pictures::Cycle cycle;
-    pictures::OpenListing(cycle, finder, kPattern);
+    Cycle cycle;
+    Open(cycle, finder);
     ASSERT_TRUE(cycle.searching);
     EXPECT_EQ(cycle.tick, 100);
     EXPECT_EQ(RunTicks(finder, cycle, 9, 1), (std::vector<std::string>{
@@ -89,8 +96,8 @@ TEST(PictureCycleTest, ThreeFilesOneChangeTime)
 TEST(PictureCycleTest, OneFileComesAgainAfterEveryRestart)
 {
     ScriptedFinder finder = Files({"only.jpg"});
-    pictures::Cycle cycle;
-    pictures::OpenListing(cycle, finder, kPattern);
+    Cycle cycle;
+    Open(cycle, finder);
     EXPECT_EQ(RunTicks(finder, cycle, 7, 2), (std::vector<std::string>{
         "only.jpg@0", "-@1", "-@2", "restart@100", "only.jpg@0", "-@1", "-@2"}));
 }
@@ -98,16 +105,16 @@ TEST(PictureCycleTest, OneFileComesAgainAfterEveryRestart)
 TEST(PictureCycleTest, EmptyFolderStaysClosed)
 {
     ScriptedFinder finder = Files({});
-    pictures::Cycle cycle;
-    pictures::OpenListing(cycle, finder, kPattern);
+    Cycle cycle;
+    Open(cycle, finder);
     EXPECT_FALSE(cycle.searching);
 }
 
 TEST(PictureCycleTest, LoweredChangeTimesChangesOnTheNextTick)
 {
     ScriptedFinder finder = Files({"a.jpg", "b.jpg"});
-    pictures::Cycle cycle;
-    pictures::OpenListing(cycle, finder, kPattern);
+    Cycle cycle;
+    Open(cycle, finder);
     EXPECT_EQ(RunTicks(finder, cycle, 6, 50), (std::vector<std::string>{
         "a.jpg@0", "-@1", "-@2", "-@3", "-@4", "-@5"}));
     EXPECT_EQ(RunTicks(finder, cycle, 1, 3), (std::vector<std::string>{"b.jpg@0"}));
@@ -116,8 +123,8 @@ TEST(PictureCycleTest, LoweredChangeTimesChangesOnTheNextTick)
 TEST(PictureCycleTest, FailedReopeningClosesForGood)
 {
     ScriptedFinder finder = Files({"a.jpg"});
-    pictures::Cycle cycle;
-    pictures::OpenListing(cycle, finder, kPattern);
+    Cycle cycle;
+    Open(cycle, finder);
     finder.m_failOpens = 1;
     EXPECT_EQ(RunTicks(finder, cycle, 10, 1), (std::vector<std::string>{"a.jpg@0", "-@1", "restart@100"}));
     EXPECT_FALSE(cycle.searching);

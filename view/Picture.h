@@ -1,0 +1,40 @@
+// One decoded picture: decodes a JPEG file through the platform's OLE picture
+// service, tells its natural size in device pixels and draws it stretched into
+// a rectangle.
+#pragma once
+
+#include "fw/File.h"
+#include "fw/Gdi.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+class CPicture {
+public:
+    CPicture() = default;
+    ~CPicture() { Free(); }
+    CPicture(const CPicture&) = delete;
+    CPicture& operator=(const CPicture&) = delete;
+
+    // TRUE when a picture was decoded. A file that cannot be opened keeps the
+    // picture held; one that opens drops it, and a picture whose frame header
+    // claims more than the decoder can hold is refused before decoding.
+    BOOL Load(const char* path);
+    BOOL Load(CFile& file);
+    BOOL Load(IStream* pStream);
+
+    // The natural size in the pixels of a device context, the screen's when
+    // none is given; (0, 0) with no picture.
+    SIZE GetSize(CDC* pDC = nullptr) const;
+
+    // Stretches the whole picture, upright, into the rectangle; all zero means
+    // its natural size at the origin. FALSE, drawing nothing, with no picture.
+    BOOL Render(CDC* pDC, RECT rc = RECT{}, const RECT* pBounds = nullptr) const;
+
+    void Free();
+
+private:
+    SIZE GetHimetricSize() const;
+
+    IPicture* m_pPicture = nullptr;
+};
