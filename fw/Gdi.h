@@ -1,7 +1,7 @@
 // Device contexts and GDI objects. CDC borrows a device context; each class
 // derived from it owns one and pairs its acquisition with its release. GDI
 // objects are owned by CGdiObject; CSelectObject puts back what a selection
-// replaced. No owner can be copied: a handle has one owner.
+// replaced. No owner can be copied: a handle has one owner; GDI objects move.
 #pragma once
 
 #include <windows.h>
@@ -98,6 +98,17 @@ public:
     }
     CGdiObject(const CGdiObject&) = delete;
     CGdiObject& operator=(const CGdiObject&) = delete;
+    CGdiObject(CGdiObject&& other) noexcept : m_handle(other.m_handle) { other.m_handle = nullptr; }
+    CGdiObject& operator=(CGdiObject&& other) noexcept
+    {
+        if (this != &other) {
+            if (m_handle != nullptr)
+                ::DeleteObject(m_handle);
+            m_handle = other.m_handle;
+            other.m_handle = nullptr;
+        }
+        return *this;
+    }
 
     Handle Get() const { return m_handle; }
     explicit operator bool() const { return m_handle != nullptr; }

@@ -110,7 +110,7 @@ SIZE CPicture::GetSize(CDC* pDC) const
     return size;
 }
 
-BOOL CPicture::Render(CDC* pDC, RECT rc, const RECT* pBounds) const
+BOOL CPicture::Render(CDC* pDC, RECT rc, const RECT* pBounds)
 {
     if (m_pPicture == nullptr)
         return FALSE;
@@ -118,15 +118,47 @@ BOOL CPicture::Render(CDC* pDC, RECT rc, const RECT* pBounds) const
         const SIZE natural = GetSize(pDC);
         rc = RECT{0, 0, natural.cx, natural.cy};
     }
-    // HIMETRIC runs upward: the source starts at the top edge and goes down.
+    const SIZE size{rc.right - rc.left, rc.bottom - rc.top};
+    if (size.cx > 0 && size.cy > 0 && pBounds == nullptr && PrepareScaled(*pDC, size)) {
+        CMemoryDC source(*pDC);
+        CSelectObject select(source, m_scaled.Get());
+        pDC->BitBlt(rc.left, rc.top, size.cx, size.cy, source, 0, 0, SRCCOPY);
+    } else {
+        RenderStretched(pDC->GetSafeHdc(), rc, pBounds);  // empty, inverted, or no memory for a copy
+    }
+    return TRUE;
+}
+
+// HIMETRIC runs upward: the source starts at the top edge and goes down, so the
+// whole picture lands upright, filling the rectangle whatever its aspect.
+void CPicture::RenderStretched(HDC hDC, const RECT& rc, const RECT* pBounds) const
+{
     const SIZE himetric = GetHimetricSize();
-    m_pPicture->Render(pDC->GetSafeHdc(), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, 0,
-                       himetric.cy, himetric.cx, -himetric.cy, pBounds);
+    m_pPicture->Render(hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, 0, himetric.cy, himetric.cx,
+                       -himetric.cy, pBounds);
+}
+
+BOOL CPicture::PrepareScaled(const CDC& target, SIZE size)
+{
+    const int bits = target.GetDeviceCaps(BITSPIXEL) * target.GetDeviceCaps(PLANES);
+    if (m_scaled && m_scaledSize.cx == size.cx && m_scaledSize.cy == size.cy && m_nScaledBits == bits)
+        return TRUE;
+    m_scaled = CBitmap(CreateCompatibleBitmap(target, size.cx, size.cy));
+    CMemoryDC scaled(target);
+    if (!m_scaled || scaled.GetSafeHdc() == nullptr) {
+        m_scaled = CBitmap();
+        return FALSE;
+    }
+    CSelectObject select(scaled, m_scaled.Get());
+    RenderStretched(scaled.GetSafeHdc(), RECT{0, 0, size.cx, size.cy}, nullptr);
+    m_scaledSize = size;
+    m_nScaledBits = bits;
     return TRUE;
 }
 
 void CPicture::Free()
 {
+    m_scaled = CBitmap();
     if (m_pPicture != nullptr) {
         IPicture* picture = m_pPicture;
         m_pPicture = nullptr;

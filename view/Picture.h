@@ -29,12 +29,20 @@ public:
 
     // Stretches the whole picture, upright, into the rectangle; all zero means
     // its natural size at the origin. FALSE, drawing nothing, with no picture.
-    BOOL Render(CDC* pDC, RECT rc = RECT{}, const RECT* pBounds = nullptr) const;
+    // The tile keeps its size from frame to frame, so the picture is stretched
+    // once into a copy of that size, which later calls only copy.
+    BOOL Render(CDC* pDC, RECT rc = RECT{}, const RECT* pBounds = nullptr);
 
     void Free();
 
 private:
     SIZE GetHimetricSize() const;
+    void RenderStretched(HDC hDC, const RECT& rc, const RECT* pBounds) const;
+    // A copy stretched to a size in a target's format, made when none fits.
+    BOOL PrepareScaled(const CDC& target, SIZE size);
 
     IPicture* m_pPicture = nullptr;
+    CBitmap m_scaled;
+    SIZE m_scaledSize{};
+    int m_nScaledBits = 0;
 };

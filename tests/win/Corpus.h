@@ -5,8 +5,6 @@
 
 #include "fw/Gdi.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <string>
 
