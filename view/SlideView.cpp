@@ -190,7 +190,7 @@ void CSlideView::DrawBanner(CDC* pDC)
     const banner::Layout layout = banner::LayOut([] { return std::rand(); }, m_rcClient.right, m_rcClient.bottom);
     CFont base(CreatePointFont(layout.pointSize, banner::kFace));
     LOGFONTA description{};
-    if (!base || ::GetObjectA(base.Get(), sizeof description, &description) != sizeof description)
+    if (!base || ::GetObjectA(base.Get(), sizeof description, &description) != static_cast<int>(sizeof description))
         return;
     description.lfWeight = banner::kWeight;
 
