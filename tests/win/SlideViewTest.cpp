@@ -138,22 +138,17 @@ TEST_F(SlideViewTest, TileBouncesOffTheRecordedEdges)
     EXPECT_EQ(m_view.m_nStepY, 20);
 }
 
-TEST_F(SlideViewTest, FrameIsBlackOverTheRecordedClient)
+// Without a picture a frame is black with the fan's greys, never white, and
+// covers only the client size recorded at creation.
+TEST_F(SlideViewTest, FrameCoversTheRecordedClient)
 {
     CreateView(64, 48);
-    HDC screen = ::GetDC(nullptr);
-    CMemoryDC target(CDC{screen});
-    CBitmap bitmap(::CreateCompatibleBitmap(screen, 80, 60));
-    ::ReleaseDC(nullptr, screen);
-    CSelectObject select(target, bitmap.Get());
-    const RECT all{0, 0, 80, 60};
-    target.FillSolidRect(all, RGB(255, 255, 255));
-
+    CTargetDC target(80, 60, RGB(255, 255, 255));
     m_view.DrawFrame(&target);
-    EXPECT_EQ(::GetPixel(target.GetSafeHdc(), 0, 0), RGB(0, 0, 0));
-    EXPECT_EQ(::GetPixel(target.GetSafeHdc(), 63, 47), RGB(0, 0, 0));
-    EXPECT_EQ(::GetPixel(target.GetSafeHdc(), 64, 20), RGB(255, 255, 255));  // beyond the frame
-    EXPECT_EQ(::GetPixel(target.GetSafeHdc(), 20, 48), RGB(255, 255, 255));
+    for (const POINT p : {POINT{0, 0}, POINT{63, 47}, POINT{63, 0}, POINT{0, 47}})
+        EXPECT_TRUE(IsGrey(target.At(p.x, p.y)) && target.At(p.x, p.y) != RGB(255, 255, 255)) << p.x << "," << p.y;
+    EXPECT_EQ(target.At(64, 20), RGB(255, 255, 255));  // beyond the frame
+    EXPECT_EQ(target.At(20, 48), RGB(255, 255, 255));
 }
 
 TEST_F(SlideViewTest, ZeroHeightClientStartsAtZero)
