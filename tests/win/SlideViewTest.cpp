@@ -2,9 +2,12 @@
 // creation, the resize, and the ticks it takes.
 #include "tests/win/Corpus.h"
 #include "tests/win/WinTest.h"
+#include "view/Banner.h"
 #include "view/SlideView.h"
 
 #include <shlobj.h>
+
+#include <cstdlib>
 
 #include <set>
 #include <utility>
@@ -149,6 +152,34 @@ TEST_F(SlideViewTest, FrameCoversTheRecordedClient)
         EXPECT_TRUE(IsGrey(target.At(p.x, p.y)) && target.At(p.x, p.y) != RGB(255, 255, 255)) << p.x << "," << p.y;
     EXPECT_EQ(target.At(64, 20), RGB(255, 255, 255));  // beyond the frame
     EXPECT_EQ(target.At(20, 48), RGB(255, 255, 255));
+}
+
+// With the GDI table full but for the frame's memory context and bitmap, the
+// base font cannot be made: the frame is drawn black without the fan, and it
+// still takes the fan's random draws, so that later choices get their values.
+TEST_F(SlideViewTest, FrameWithoutFontsStillTakesTheFansDraws)
+{
+    CreateView(64, 48);
+    CTargetDC target(64, 48, RGB(255, 255, 255));
+    std::vector<HBRUSH> brushes;
+    while (HBRUSH brush = ::CreateSolidBrush(RGB(1, 2, 3)))
+        brushes.push_back(brush);
+    for (int i = 0; i < 2; ++i) {
+        ::DeleteObject(brushes.back());
+        brushes.pop_back();
+    }
+    std::srand(7);
+    m_view.DrawFrame(&target);
+    const int next = std::rand();
+    for (HBRUSH brush : brushes)
+        ::DeleteObject(brush);
+
+    std::srand(7);
+    banner::LayOut([] { return std::rand(); }, 64, 48);
+    EXPECT_EQ(next, std::rand());
+    for (int y = 0; y < 48; y += 3)
+        for (int x = 0; x < 64; x += 3)
+            ASSERT_EQ(target.At(x, y), RGB(0, 0, 0)) << x << "," << y;
 }
 
 TEST_F(SlideViewTest, ZeroHeightClientStartsAtZero)
