@@ -20,8 +20,6 @@ public:
     // picture held; one that opens drops it, and a picture whose frame header
     // claims more than the decoder can hold is refused before decoding.
     BOOL Load(const char* path);
-    BOOL Load(CFile& file);
-    BOOL Load(IStream* pStream);
 
     // The natural size in the pixels of a device context, the screen's when
     // none is given; (0, 0) with no picture.
@@ -36,6 +34,11 @@ public:
     void Free();
 
 private:
+    // The open file, checked and put into a memory stream; the stream, decoded
+    // as it is (so only checked bytes may reach it).
+    BOOL Load(CFile& file);
+    BOOL Load(IStream* pStream);
+
     SIZE GetHimetricSize() const;
     void RenderStretched(HDC hDC, const RECT& rc, const RECT* pBounds) const;
     // A copy stretched to a size in a target's format, made when none fits.

@@ -139,7 +139,7 @@ void CSlideView::StepPictureCycle()
     const std::string path = pictures::StepCycle(m_bSearching, m_nTick, m_finder, m_strPattern, m_nChangeTimes);
     if (path.empty())
         return;
-    m_pPicture.reset();
+    m_pPicture.reset();  // first, so that two large pictures never need room at once
     m_pPicture = std::make_unique<CPicture>();
     if (!m_pPicture->Load(path.c_str()))
         return;
