@@ -7,6 +7,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <set>
