@@ -1,5 +1,6 @@
 // A slide view in a real window of the test process: the settings it reads at
-// creation, the resize, and the ticks it takes.
+// creation, the resize, the ticks it takes, its picture folder and cycle over
+// real JPEG files, and the frames it composes.
 #include "tests/win/Corpus.h"
 #include "tests/win/WinTest.h"
 #include "view/Banner.h"
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-
 #include <set>
 #include <utility>
 #include <vector>
