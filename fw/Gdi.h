@@ -1,7 +1,7 @@
 // Device contexts and GDI objects. CDC borrows a device context; each class
 // derived from it owns one and pairs its acquisition with its release. GDI
 // objects are owned by CGdiObject; CSelectObject puts back what a selection
-// replaced. No owner can be copied: a handle has one owner.
+// replaced. No owner can be copied: a handle has one owner; GDI objects move.
 #pragma once
 
 #include <windows.h>
@@ -28,6 +28,16 @@ public:
     COLORREF SetTextColor(COLORREF color) { return ::SetTextColor(m_hDC, color); }
     BOOL TextOut(int x, int y, const char* text, int count) { return ::TextOutA(m_hDC, x, y, text, count); }
     int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
+
+    // HIMETRIC (2540 to the inch) to device pixels in the MM_TEXT mapping mode:
+    // times the logical pixels per inch, divided by 2540, rounded.
+    void HIMETRICtoDP(SIZE* size) const
+    {
+        size->cx = ::MulDiv(size->cx, GetDeviceCaps(LOGPIXELSX), kHimetricPerInch);
+        size->cy = ::MulDiv(size->cy, GetDeviceCaps(LOGPIXELSY), kHimetricPerInch);
+    }
+
+    static constexpr int kHimetricPerInch = 2540;
 
 protected:
     HDC m_hDC;
@@ -88,6 +98,17 @@ public:
     }
     CGdiObject(const CGdiObject&) = delete;
     CGdiObject& operator=(const CGdiObject&) = delete;
+    CGdiObject(CGdiObject&& other) noexcept : m_handle(other.m_handle) { other.m_handle = nullptr; }
+    CGdiObject& operator=(CGdiObject&& other) noexcept
+    {
+        if (this != &other) {
+            if (m_handle != nullptr)
+                ::DeleteObject(m_handle);
+            m_handle = other.m_handle;
+            other.m_handle = nullptr;
+        }
+        return *this;
+    }
 
     Handle Get() const { return m_handle; }
     explicit operator bool() const { return m_handle != nullptr; }
@@ -99,6 +120,21 @@ private:
 using CBitmap = CGdiObject<HBITMAP>;
 using CFont = CGdiObject<HFONT>;
 using CBrush = CGdiObject<HBRUSH>;
+
+// A font of a height in tenths of a point on a device context, the screen's
+// when none is given: a height of less than a pixel leaves it to the default.
+inline HFONT CreatePointFont(int nPointSize, const char* face, const CDC* pDC = nullptr)
+{
+    LOGFONTA font{};
+    font.lfCharSet = DEFAULT_CHARSET;
+    ::lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
+    HDC hDC = pDC != nullptr ? pDC->GetSafeHdc() : ::GetDC(nullptr);
+    // MulDiv(LOGPIXELSY, height, 720), made a negative character height.
+    font.lfHeight = -::MulDiv(::GetDeviceCaps(hDC, LOGPIXELSY), nPointSize, 720);
+    if (pDC == nullptr)
+        ::ReleaseDC(nullptr, hDC);
+    return ::CreateFontIndirectA(&font);
+}
 
 inline HBITMAP CreateCompatibleBitmap(const CDC& dc, int nWidth, int nHeight)
 {

@@ -1,19 +1,39 @@
 #include "view/SlideView.h"
 
 #include "app/Settings.h"
+#include "fw/Shell.h"
 #include "fw/WinApp.h"
 #include "res/resource.h"
+#include "view/Banner.h"
 #include "view/Motion.h"
+#include "view/PictureCycle.h"
+
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace {
 
 int ReadSetting(const IntSetting& setting)
 {
     return static_cast<int>(AfxGetApp()->GetProfileInt(settings::kSection, setting.key, setting.fallback));
+}
+
+// A random sub-folder of the internet cache's "Content.IE5"; empty when there
+// is none. Draws from the random sequence only when there is a choice.
+std::string ChooseCacheFolder(HWND hWnd)
+{
+    std::string cache;
+    if (!GetSpecialFolderPath(hWnd, CSIDL_INTERNET_CACHE, cache))
+        return {};
+    CFileFind finder;
+    const std::vector<std::string> folders = pictures::ListCacheFolders(finder, cache + "\\Content.IE5\\*.*");
+    if (folders.empty())
+        return {};
+    return folders[static_cast<unsigned>(std::rand()) % folders.size()];
 }
 
 }  // namespace
@@ -47,14 +67,26 @@ int CSlideView::OnCreate(LPCREATESTRUCTA)
     SetSpeed(ReadSetting(settings::kSpeed));
     SetResolution(ReadSetting(settings::kResolution));
     SetChangeTimes(ReadSetting(settings::kChangeTimes));
-    ReadSetting(settings::kVelmoraMode);  // read in its place; the picture folder is not chosen yet
+    const int nVelmoraMode = ReadSetting(settings::kVelmoraMode);
     SetAdjustPictureSize(ReadSetting(settings::kAdjustPictureSize));
 
     GetClientRect(&m_rcClient);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     m_nPosX = motion::StartPosition(std::rand(), m_rcClient.right);
     m_nPosY = motion::StartPosition(std::rand(), m_rcClient.bottom);
+    ChoosePictureFolder(nVelmoraMode);
     return 0;
+}
+
+void CSlideView::ChoosePictureFolder(int nVelmoraMode)
+{
+    std::string folder;
+    if (nVelmoraMode != 0)
+        folder = ChooseCacheFolder(m_hWnd);
+    if (folder.empty())
+        folder = AfxGetApp()->GetProfileString(settings::kSection, settings::kFolder.key, settings::kFolder.fallback);
+    m_strPattern = pictures::PicturePattern(folder);
+    pictures::OpenListing(m_bSearching, m_nTick, m_finder, m_strPattern);
 }
 
 void CSlideView::SetSpeed(int nSpeed)
@@ -101,7 +133,28 @@ void CSlideView::OnTimer(UINT_PTR nIDEvent)
     DrawFrame(&dc);
 }
 
-void CSlideView::StepPictureCycle() {}
+// A file that fails to load leaves an empty picture and the previous tile size.
+void CSlideView::StepPictureCycle()
+{
+    const std::string path = pictures::StepCycle(m_bSearching, m_nTick, m_finder, m_strPattern, m_nChangeTimes);
+    if (path.empty())
+        return;
+    m_pPicture.reset();  // first, so that two large pictures never need room at once
+    m_pPicture = std::make_unique<CPicture>();
+    if (!m_pPicture->Load(path.c_str()))
+        return;
+
+    SIZE size;
+    {
+        CClientDC dc(m_hWnd);
+        size = m_pPicture->GetSize(&dc);
+    }
+    pictures::Extent tile{size.cx, size.cy};
+    if (m_bAdjustPictureSize)
+        tile = pictures::FitToThird(tile, m_rcClient.right, m_rcClient.bottom);
+    m_nWidth = tile.cx;
+    m_nHeight = tile.cy;
+}
 
 void CSlideView::OnPaint()
 {
@@ -124,7 +177,33 @@ void CSlideView::DrawFrame(CDC* pDC)
     CSelectObject selectBitmap(memDC, bitmap.Get());
 
     memDC.FillSolidRect(m_rcClient, RGB(0, 0, 0));
+    DrawBanner(&memDC);
+    if (m_pPicture)
+        m_pPicture->Render(&memDC, RECT{m_nPosX, m_nPosY, m_nPosX + m_nWidth, m_nPosY + m_nHeight});
     pDC->BitBlt(0, 0, width, height, memDC, 0, 0, SRCCOPY);
+}
+
+// The layout takes its random draws first, so that a frame whose font cannot
+// be made still advances the sequence as every other frame does.
+void CSlideView::DrawBanner(CDC* pDC)
+{
+    const banner::Layout layout = banner::LayOut([] { return std::rand(); }, m_rcClient.right, m_rcClient.bottom);
+    CFont base(CreatePointFont(layout.pointSize, banner::kFace));
+    LOGFONTA description{};
+    if (!base || ::GetObjectA(base.Get(), sizeof description, &description) != static_cast<int>(sizeof description))
+        return;
+    description.lfWeight = banner::kWeight;
+
+    pDC->SetBkColor(RGB(0, 0, 0));
+    for (const banner::Copy& copy : layout.copies) {
+        description.lfEscapement = copy.escapement;
+        CFont font(::CreateFontIndirectA(&description));
+        if (!font)
+            continue;
+        CSelectObject select(*pDC, font.Get());
+        pDC->SetTextColor(static_cast<COLORREF>(copy.grey) * 0x010101);
+        pDC->TextOut(copy.x, copy.y, banner::kText, banner::kTextLength);
+    }
 }
 
 void CSlideView::PostNcDestroy()

@@ -4,9 +4,14 @@
 // client area recorded at creation, and every tick draws a whole frame.
 #pragma once
 
+#include "fw/FileFind.h"
 #include "fw/Gdi.h"
 #include "fw/MsgMap.h"
 #include "fw/Wnd.h"
+#include "view/Picture.h"
+
+#include <memory>
+#include <string>
 
 class CSlideView : public CWnd {
 public:
@@ -22,8 +27,11 @@ public:
     void SetChangeTimes(int nChangeTimes);  // ticks per picture
     void SetAdjustPictureSize(BOOL bAdjust);
 
-    // Composes one frame off screen and copies it to the target at (0, 0).
+    // Composes one frame off screen and copies it to the target at (0, 0):
+    // black, the banner fan, the picture stretched into the tile.
     void DrawFrame(CDC* pDC);
+    // The banner fan, made anew with every frame.
+    void DrawBanner(CDC* pDC);
 
 protected:
     static constexpr UINT_PTR kAnimationTimer = 1;
@@ -34,6 +42,10 @@ protected:
     void OnSize(UINT nType, int cx, int cy);
     void PostNcDestroy() override;
 
+    // The picture folder, chosen once: in Velmora mode a random sub-folder of
+    // the internet cache's "Content.IE5", else (or without one) the Folder
+    // setting. Opens the listing of its "*.jpg" files.
+    void ChoosePictureFolder(int nVelmoraMode);
     // One step of the picture cycle, on a tick while the listing is open.
     void StepPictureCycle();
 
@@ -45,8 +57,11 @@ protected:
     int m_nWidth = 0;
     int m_nHeight = 0;
     RECT m_rcClient{};
-    BOOL m_bSearching = FALSE;
+    std::string m_strPattern;
+    CFileFind m_finder;
+    bool m_bSearching = false;
     int m_nTick = 0;
+    std::unique_ptr<CPicture> m_pPicture;
     int m_nChangeTimes = 0;
     BOOL m_bAdjustPictureSize = TRUE;
     BOOL m_bAutoDelete;

@@ -2,12 +2,12 @@
 // sent (through a recording sender), the choice of the file, and the real
 // sequencer with a real MIDI file.
 #include "saver/SaverWnd.h"
+#include "tests/win/Corpus.h"
 #include "tests/win/WinTest.h"
 
 #include <shlobj.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -267,10 +267,10 @@ protected:
 
 TEST_F(RealMusicTest, MidiFileOpensAndPlays)
 {
-    const char* corpus = std::getenv("VLM_MIDI");
-    ASSERT_NE(corpus, nullptr) << "VLM_MIDI names a real MIDI file";
-    const CMusic& music = Start(corpus);
-    std::printf("[ platform ] midiOutGetNumDevs %u; %s: open %d, playing %d\n", ::midiOutGetNumDevs(), corpus,
+    const std::string midi = CorpusFile("rec1.mid");
+    ASSERT_NE(::GetFileAttributesA(midi.c_str()), INVALID_FILE_ATTRIBUTES) << midi;
+    const CMusic& music = Start(midi);
+    std::printf("[ platform ] midiOutGetNumDevs %u; rec1.mid: open %d, playing %d\n", ::midiOutGetNumDevs(),
                 music.IsOpen(), music.IsPlaying());
     EXPECT_TRUE(music.IsOpen());
     EXPECT_TRUE(music.IsPlaying());

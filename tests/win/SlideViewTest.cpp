@@ -1,7 +1,18 @@
 // A slide view in a real window of the test process: the settings it reads at
-// creation, the resize, and the ticks it takes.
+// creation, the resize, the ticks it takes, its picture folder and cycle over
+// real JPEG files, and the frames it composes.
+#include "tests/win/Corpus.h"
 #include "tests/win/WinTest.h"
+#include "view/Banner.h"
 #include "view/SlideView.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -10,7 +21,14 @@ class SlideViewProbe : public CSlideView {
 public:
     SlideViewProbe() : CSlideView(FALSE) {}
     using CSlideView::m_bAdjustPictureSize;
+    using CSlideView::m_bSearching;
+    using CSlideView::m_finder;
     using CSlideView::m_nChangeTimes;
+    using CSlideView::m_nHeight;
+    using CSlideView::m_nTick;
+    using CSlideView::m_nWidth;
+    using CSlideView::m_pPicture;
+    using CSlideView::m_strPattern;
     using CSlideView::m_nPosX;
     using CSlideView::m_nPosY;
     using CSlideView::m_nResolution;
@@ -32,6 +50,14 @@ protected:
     }
 
     void Tick(UINT_PTR id) { ::SendMessageA(m_view.m_hWnd, WM_TIMER, id, 0); }
+
+    // A picture folder of corpus files under new names, chosen by the settings.
+    void UsePictures(const std::vector<std::pair<const char*, const char*>>& files, const std::string& more = "")
+    {
+        for (const auto& [name, source] : files)
+            WriteFileBytes(m_folder.File(name), ReadFileBytes(CorpusFile(source)));
+        WriteFileBytes(m_ini, "[Config]\r\nVelmoraMode=0\r\nChangeTimes=1\r\nFolder=" + m_folder.Path() + "\r\n" + more);
+    }
 
     ScratchFolder m_folder;
     std::string m_ini = m_folder.File("vlm.ini");
@@ -116,22 +142,45 @@ TEST_F(SlideViewTest, TileBouncesOffTheRecordedEdges)
     EXPECT_EQ(m_view.m_nStepY, 20);
 }
 
-TEST_F(SlideViewTest, FrameIsBlackOverTheRecordedClient)
+// Without a picture a frame is black with the fan's greys, never white, and
+// covers only the client size recorded at creation.
+TEST_F(SlideViewTest, FrameCoversTheRecordedClient)
 {
     CreateView(64, 48);
-    HDC screen = ::GetDC(nullptr);
-    CMemoryDC target(CDC{screen});
-    CBitmap bitmap(::CreateCompatibleBitmap(screen, 80, 60));
-    ::ReleaseDC(nullptr, screen);
-    CSelectObject select(target, bitmap.Get());
-    const RECT all{0, 0, 80, 60};
-    target.FillSolidRect(all, RGB(255, 255, 255));
-
+    CTargetDC target(80, 60, RGB(255, 255, 255));
     m_view.DrawFrame(&target);
-    EXPECT_EQ(::GetPixel(target.GetSafeHdc(), 0, 0), RGB(0, 0, 0));
-    EXPECT_EQ(::GetPixel(target.GetSafeHdc(), 63, 47), RGB(0, 0, 0));
-    EXPECT_EQ(::GetPixel(target.GetSafeHdc(), 64, 20), RGB(255, 255, 255));  // beyond the frame
-    EXPECT_EQ(::GetPixel(target.GetSafeHdc(), 20, 48), RGB(255, 255, 255));
+    for (const POINT p : {POINT{0, 0}, POINT{63, 47}, POINT{63, 0}, POINT{0, 47}})
+        EXPECT_TRUE(IsGrey(target.At(p.x, p.y)) && target.At(p.x, p.y) != RGB(255, 255, 255)) << p.x << "," << p.y;
+    EXPECT_EQ(target.At(64, 20), RGB(255, 255, 255));  // beyond the frame
+    EXPECT_EQ(target.At(20, 48), RGB(255, 255, 255));
+}
+
+// With the GDI table full but for the frame's memory context and bitmap, the
+// base font cannot be made: the frame is drawn black without the fan, and it
+// still takes the fan's random draws, so that later choices get their values.
+TEST_F(SlideViewTest, FrameWithoutFontsStillTakesTheFansDraws)
+{
+    CreateView(64, 48);
+    CTargetDC target(64, 48, RGB(255, 255, 255));
+    std::vector<HBRUSH> brushes;
+    while (HBRUSH brush = ::CreateSolidBrush(RGB(1, 2, 3)))
+        brushes.push_back(brush);
+    for (int i = 0; i < 2; ++i) {
+        ::DeleteObject(brushes.back());
+        brushes.pop_back();
+    }
+    std::srand(7);
+    m_view.DrawFrame(&target);
+    const int next = std::rand();
+    for (HBRUSH brush : brushes)
+        ::DeleteObject(brush);
+
+    std::srand(7);
+    banner::LayOut([] { return std::rand(); }, 64, 48);
+    EXPECT_EQ(next, std::rand());
+    for (int y = 0; y < 48; y += 3)
+        for (int x = 0; x < 64; x += 3)
+            ASSERT_EQ(target.At(x, y), RGB(0, 0, 0)) << x << "," << y;
 }
 
 TEST_F(SlideViewTest, ZeroHeightClientStartsAtZero)
@@ -163,5 +212,173 @@ TEST_P(TimerSpeedTest, TicksArriveFromTheMessageLoop)
 }
 
 INSTANTIATE_TEST_SUITE_P(Speeds, TimerSpeedTest, testing::Values("100", "110", "200", "2147483647"));
+
+// The cycle over a real folder: ChangeTimes + 1 ticks a picture, the tile at
+// its own size or at a third of the client area.
+struct CycleCase {
+    const char* adjust;
+    SIZE square;     // tower.jpg, 512 x 512
+    SIZE landscape;  // bug725582-testrotate.jpg, 640 x 428
+};
+
+class SlideViewCycleTest : public SlideViewTest, public testing::WithParamInterface<CycleCase> {};
+
+TEST_P(SlideViewCycleTest, TakesEachPictureInTurn)
+{
+    const CycleCase& c = GetParam();
+    UsePictures({{"a.jpg", "tower.jpg"}, {"b.jpg", "bug725582-testrotate.jpg"}},
+                std::string("AdjustPictureSize=") + c.adjust + "\r\n");
+    WriteFileBytes(m_folder.File("notes.txt"), "not listed");
+    CreateView(300, 240);
+    ASSERT_TRUE(m_view.m_bSearching);
+    EXPECT_EQ(m_view.m_strPattern, m_folder.Path() + "\\*.jpg");
+    EXPECT_EQ(m_view.m_nTick, 100);
+    EXPECT_FALSE(m_view.m_pPicture);
+
+    const auto expectTile = [&](SIZE size, int tick) {
+        EXPECT_EQ(m_view.m_nWidth, size.cx) << "tick " << tick;
+        EXPECT_EQ(m_view.m_nHeight, size.cy) << "tick " << tick;
+    };
+    // The listing's order is the file system's; the sizes tell which came.
+    std::set<LONG> widths;
+    for (int tick = 1; tick <= 4; ++tick) {
+        Tick(1);
+        ASSERT_TRUE(m_view.m_pPicture);
+        EXPECT_EQ(m_view.m_nTick, (tick - 1) % 2) << "tick " << tick;
+        widths.insert(m_view.m_nWidth);
+    }
+    EXPECT_EQ(widths, (std::set<LONG>{c.square.cx, c.landscape.cx}));
+    const LONG second = m_view.m_nWidth;
+    Tick(1);  // the listing restarts; the last picture stays
+    EXPECT_EQ(m_view.m_nTick, 100);
+    EXPECT_EQ(m_view.m_nWidth, second);
+    Tick(1);
+    expectTile(m_view.m_nWidth == c.square.cx ? c.square : c.landscape, 6);
+    EXPECT_NE(m_view.m_nWidth, second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, SlideViewCycleTest, testing::ValuesIn(std::vector<CycleCase>{
+    {"0", {512, 512}, {640, 428}},  // the picture's own pixels
+    {"1", {80, 80}, {100, 66}},     // a third of 240 high, a third of 300 wide
+}));
+
+TEST_F(SlideViewTest, FileThatFailsToLoadLeavesAnEmptyTileOfThePreviousSize)
+{
+    UsePictures({});
+    WriteFileBytes(m_folder.File("b.jpg"), "no picture");
+    CreateView(300, 240);
+    m_view.m_nWidth = 77;  // as the previous picture left it
+    m_view.m_nHeight = 55;
+    Tick(1);
+    ASSERT_TRUE(m_view.m_pPicture);
+    EXPECT_EQ(m_view.m_pPicture->GetSize().cx, 0);
+    EXPECT_EQ(m_view.m_nTick, 0);
+    EXPECT_EQ(m_view.m_nWidth, 77);
+    EXPECT_EQ(m_view.m_nHeight, 55);
+}
+
+TEST_F(SlideViewTest, FolderWithoutPicturesStaysClosed)
+{
+    UsePictures({});
+    CreateView(300, 240);
+    EXPECT_FALSE(m_view.m_bSearching);
+    Tick(1);
+    EXPECT_FALSE(m_view.m_pPicture);
+}
+
+// Velmora mode takes a sub-folder of the internet cache's "Content.IE5"; here
+// the only one, beside a file and the dot entries.
+TEST_F(SlideViewTest, VelmoraModeTakesACacheSubFolder)
+{
+    char cache[MAX_PATH];
+    ASSERT_TRUE(::SHGetSpecialFolderPathA(nullptr, cache, CSIDL_INTERNET_CACHE, TRUE));
+    const ScratchFolder content(std::string(cache) + "\\Content.IE5");
+    const ScratchFolder sub(content.File("K3X9QZ2A"));
+    WriteFileBytes(content.File("index.dat"), "");
+    WriteFileBytes(sub.File("p.jpg"), ReadFileBytes(CorpusFile("tower.jpg")));
+    CreateView(300, 240);
+    EXPECT_EQ(m_view.m_strPattern, sub.Path() + "\\*.jpg");
+    EXPECT_TRUE(m_view.m_bSearching);
+    m_view.m_finder.Close();  // an open listing would keep its folder
+}
+
+TEST_F(SlideViewTest, VelmoraModeWithoutCacheTakesTheFolderSetting)
+{
+    CreateView(300, 240);
+    EXPECT_EQ(m_view.m_strPattern, "C:\\\\*.jpg");  // the default "C:\" and a second backslash
+}
+
+// A frame of a view with a picture: outside the tile only black and the fan's
+// greys, inside it exactly the picture, clipped at the frame's edges.
+TEST_F(SlideViewTest, FrameHoldsTheFanAndThePicture)
+{
+    CreateView(200, 150);
+    m_view.m_pPicture = std::make_unique<CPicture>();
+    ASSERT_TRUE(m_view.m_pPicture->Load(CorpusFile("tower.jpg").c_str()));
+    m_view.m_nPosX = -40;
+    m_view.m_nPosY = 100;
+    m_view.m_nWidth = 90;
+    m_view.m_nHeight = 80;
+    const RECT tile{-40, 100, 50, 180};
+    CTargetDC reference(200, 150, 0);
+    m_view.m_pPicture->Render(&reference, tile);
+
+    int fan = 0;
+    for (int frame = 0; frame < 10; ++frame) {
+        CTargetDC target(210, 160, RGB(255, 0, 255));
+        m_view.DrawFrame(&target);
+        for (int y = 0; y < 160; y += 2) {
+            for (int x = 0; x < 210; x += 2) {
+                const COLORREF c = target.At(x, y);
+                if (x >= 200 || y >= 150)
+                    ASSERT_EQ(c, RGB(255, 0, 255)) << x << "," << y;  // beyond the recorded client
+                else if (x < tile.right && y >= tile.top)
+                    ASSERT_EQ(c, reference.At(x, y)) << x << "," << y;
+                else {
+                    ASSERT_TRUE(IsGrey(c) && c != RGB(255, 255, 255)) << x << "," << y;
+                    fan += c != 0;
+                }
+            }
+        }
+    }
+    EXPECT_GT(fan, 0);
+}
+
+// A visible window of the test process holds the view as a child, as the
+// settings dialog does: its client area, captured over a few seconds, shows
+// the tile (the only coloured pixels) moving and changing its picture.
+TEST_F(SlideViewTest, ChildViewShowsPicturesGliding)
+{
+    UsePictures({{"a.jpg", "tower.jpg"}, {"b.jpg", "bug725582-testrotate.jpg"}}, "Speed=100\r\n");
+    const HWND host = ::CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 300, 240, nullptr,
+                                        nullptr, nullptr, nullptr);
+    ASSERT_NE(host, nullptr);
+    ASSERT_TRUE(m_view.Create(0, WS_CHILD | WS_VISIBLE, RECT{0, 0, 300, 240}, host));
+
+    std::set<std::pair<LONG, LONG>> corners;
+    std::set<std::pair<LONG, LONG>> sizes;
+    const DWORD until = ::GetTickCount() + 2500;
+    while (::GetTickCount() < until) {
+        PumpMessages();
+        CTargetDC capture(300, 240, 0);
+        CClientDC client(m_view.m_hWnd);
+        capture.BitBlt(0, 0, 300, 240, client, 0, 0, SRCCOPY);
+        RECT box{300, 240, -1, -1};
+        for (int y = 0; y < 240; y += 2)
+            for (int x = 0; x < 300; x += 2)
+                if (!IsGrey(capture.At(x, y)))
+                    box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x),
+                               std::max<LONG>(box.bottom, y)};
+        if (box.right >= 0) {
+            corners.insert({box.left, box.top});
+            sizes.insert({box.right - box.left, box.bottom - box.top});
+        }
+        ::Sleep(60);
+    }
+    m_view.DestroyWindow();
+    ::DestroyWindow(host);
+    EXPECT_GE(corners.size(), 3u);
+    EXPECT_GE(sizes.size(), 2u);  // the square picture and the landscape one
+}
 
 }  // namespace

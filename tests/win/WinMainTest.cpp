@@ -7,6 +7,7 @@
 #include <iterator>
 #include <memory>
 #include <sstream>
+#include <utility>
 
 CWinApp& TestApp()
 {
@@ -23,6 +24,11 @@ ScratchFolder::ScratchFolder()
     ::DeleteFileA(name);
     ::CreateDirectoryA(name, nullptr);
     m_path = name;
+}
+
+ScratchFolder::ScratchFolder(std::string path) : m_path(std::move(path))
+{
+    ::CreateDirectoryA(m_path.c_str(), nullptr);
 }
 
 namespace {

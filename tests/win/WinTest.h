@@ -15,6 +15,8 @@ CWinApp& TestApp();
 class ScratchFolder {
 public:
     ScratchFolder();
+    // A folder at a given place, made now and removed with its files.
+    explicit ScratchFolder(std::string path);
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;

@@ -1,0 +1,35 @@
+#include "fw/File.h"
+
+BOOL CFile::Open(const char* path, UINT nOpenFlags)
+{
+    Close();
+    if (path == nullptr)
+        return FALSE;
+    const DWORD share = (nOpenFlags & shareDenyWrite) != 0 ? FILE_SHARE_READ : 0;
+    m_hFile = ::CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return m_hFile != INVALID_HANDLE_VALUE;
+}
+
+ULONGLONG CFile::GetLength() const
+{
+    LARGE_INTEGER size{};
+    if (m_hFile == INVALID_HANDLE_VALUE || !::GetFileSizeEx(m_hFile, &size))
+        return 0;
+    return static_cast<ULONGLONG>(size.QuadPart);
+}
+
+UINT CFile::Read(void* buffer, UINT count)
+{
+    DWORD read = 0;
+    if (m_hFile == INVALID_HANDLE_VALUE || !::ReadFile(m_hFile, buffer, count, &read, nullptr))
+        return 0;
+    return read;
+}
+
+void CFile::Close()
+{
+    if (m_hFile != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(m_hFile);
+        m_hFile = INVALID_HANDLE_VALUE;
+    }
+}

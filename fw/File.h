@@ -1,0 +1,28 @@
+// A file opened for reading (CreateFileA / ReadFile / CloseHandle).
+#pragma once
+
+#include <windows.h>
+
+class CFile {
+public:
+    // Share modes: others may read the file but not write it while it is open.
+    static constexpr UINT modeRead = 0x0000;
+    static constexpr UINT shareDenyWrite = 0x0020;
+
+    CFile() = default;
+    ~CFile() { Close(); }
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // Opens an existing file for reading; FALSE when it cannot be opened.
+    // Without shareDenyWrite others may neither read nor write it meanwhile.
+    BOOL Open(const char* path, UINT nOpenFlags);
+    // The length in bytes; 0 for a file that is not open.
+    ULONGLONG GetLength() const;
+    // Reads up to `count` bytes; the number read, 0 at the end or on failure.
+    UINT Read(void* buffer, UINT count);
+    void Close();
+
+private:
+    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+};

@@ -1,0 +1,161 @@
+// The picture object over real JPEG files: decoding, refusal, size, drawing.
+#include "tests/win/Corpus.h"
+#include "tests/win/WinTest.h"
+#include "view/Picture.h"
+
+#include <vector>
+
+namespace {
+
+constexpr COLORREF kMagenta = RGB(255, 0, 255);  // in none of the pictures
+
+struct LoadCase {
+    const char* name;  // a corpus file, or one that the test writes
+    bool loads;
+    SIZE size;         // at the screen's 96 pixels per inch
+};
+
+class PictureLoadTest : public testing::TestWithParam<LoadCase> {
+protected:
+    // The files that no package holds.
+    std::string PathOf(const std::string& name)
+    {
+        if (name == "text.jpg")
+            WriteFileBytes(m_folder.File(name), "This is a letter, not a picture.\r\n");
+        else if (name == "truncated.jpg")
+            WriteFileBytes(m_folder.File(name), ReadFileBytes(CorpusFile("tower.jpg")).substr(0, 20000));
+        else if (name != "missing.jpg")
+            return CorpusFile(name);
+        return m_folder.File(name);
+    }
+
+    ScratchFolder m_folder;
+};
+
+TEST_P(PictureLoadTest, LoadsOrStaysEmpty)
+{
+    const LoadCase& c = GetParam();
+    CPicture picture;
+    EXPECT_EQ(picture.Load(PathOf(c.name).c_str()), c.loads) << c.name;
+    const SIZE size = picture.GetSize();
+    EXPECT_EQ(size.cx, c.size.cx) << c.name;
+    EXPECT_EQ(size.cy, c.size.cy) << c.name;
+    CTargetDC target(8, 8, kMagenta);
+    EXPECT_EQ(picture.Render(&target, RECT{0, 0, 8, 8}), c.loads) << c.name;
+    EXPECT_EQ(target.At(4, 4) != kMagenta, c.loads) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, PictureLoadTest, testing::ValuesIn(std::vector<LoadCase>{
+    {"tower.jpg", true, {512, 512}},
+    {"tower_progressive.jpg", true, {512, 512}},
+    {"tower_grayscale.jpg", true, {512, 512}},
+    {"valid.2.jpeg", true, {400, 400}},            // progressive
+    {"cat.jpg", true, {512, 512}},                 // greyscale
+    {"dpi.jpeg", true, {48, 48}},                  // its own 300 x 600 dpi do not count
+    {"issue70.jpg", true, {3120, 4208}},           // a 13 MP phone photo stays inside the limits
+    {"missing.jpg", false, {0, 0}},
+    {"text.jpg", false, {0, 0}},
+    {"truncated.jpg", false, {0, 0}},
+    {"premature-end.jpg", false, {0, 0}},
+    {"bug775218.jpg", false, {0, 0}},
+    {"CVE-2017-2862.jpg", false, {0, 0}},
+    {"issue205.jpg", false, {0, 0}},               // claims 64250 x 64250: refused before decoding
+    {"large.jpg", false, {0, 0}},                  // 22500 x 33300: refused before decoding
+}));
+
+class PictureTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_picture.Load(CorpusFile("tower.jpg").c_str())); }
+
+    ScratchFolder m_folder;
+    CPicture m_picture;
+};
+
+TEST_F(PictureTest, KeepsThePictureWhenTheFileCannotBeOpened)
+{
+    EXPECT_FALSE(m_picture.Load(m_folder.File("missing.jpg").c_str()));
+    EXPECT_EQ(m_picture.GetSize().cx, 512);
+
+    // A file that someone else holds open for writing cannot be opened either.
+    const std::string busy = m_folder.File("busy.jpg");
+    WriteFileBytes(busy, ReadFileBytes(CorpusFile("cat.jpg")));
+    const HANDLE writer = ::CreateFileA(busy.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(m_picture.Load(busy.c_str()));
+    ::CloseHandle(writer);
+    EXPECT_EQ(m_picture.GetSize().cx, 512);
+    EXPECT_TRUE(m_picture.Load(busy.c_str()));  // readable once the writer is gone
+}
+
+TEST_F(PictureTest, DropsThePictureWhenTheFileCannotBeDecoded)
+{
+    const std::string text = m_folder.File("text.jpg");
+    WriteFileBytes(text, "no picture");
+    EXPECT_FALSE(m_picture.Load(text.c_str()));
+    EXPECT_EQ(m_picture.GetSize().cx, 0);
+    EXPECT_TRUE(m_picture.Load(CorpusFile("tower.jpg").c_str()));
+    EXPECT_FALSE(m_picture.Load(CorpusFile("issue205.jpg").c_str()));
+    EXPECT_EQ(m_picture.GetSize().cy, 0);
+}
+
+TEST_F(PictureTest, SizeInTheScreensPixelsPerInch)
+{
+    CTargetDC target(1, 1, 0);
+    const int dpi = target.GetDeviceCaps(LOGPIXELSX);
+    const char* expected = std::getenv("VLM_DPI");
+    EXPECT_EQ(dpi, expected != nullptr ? std::atoi(expected) : 96);
+    // The decoder gives pixels x 2540 / dpi in HIMETRIC; GetSize turns that back.
+    EXPECT_EQ(m_picture.GetSize(&target).cx, 512);
+    EXPECT_EQ(m_picture.GetSize(&target).cy, 512);
+    EXPECT_EQ(m_picture.GetSize().cx, 512);
+}
+
+TEST_F(PictureTest, RenderFillsExactlyTheRectangle)
+{
+    CTargetDC target(320, 120, kMagenta);
+    EXPECT_TRUE(m_picture.Render(&target, RECT{10, 10, 310, 110}));
+    for (const POINT p : {POINT{10, 10}, POINT{309, 10}, POINT{10, 109}, POINT{309, 109}, POINT{160, 60}})
+        EXPECT_NE(target.At(p.x, p.y), kMagenta) << p.x << "," << p.y;
+    for (const POINT p : {POINT{9, 60}, POINT{310, 60}, POINT{160, 9}, POINT{160, 110}})
+        EXPECT_EQ(target.At(p.x, p.y), kMagenta) << p.x << "," << p.y;
+}
+
+TEST_F(PictureTest, AllZeroRectangleIsTheNaturalSizeAtTheOrigin)
+{
+    CTargetDC target(520, 520, kMagenta);
+    EXPECT_TRUE(m_picture.Render(&target));
+    EXPECT_NE(target.At(0, 0), kMagenta);
+    EXPECT_NE(target.At(511, 511), kMagenta);
+    EXPECT_EQ(target.At(512, 300), kMagenta);
+    EXPECT_EQ(target.At(300, 512), kMagenta);
+
+    CTargetDC empty(20, 20, kMagenta);
+    EXPECT_TRUE(m_picture.Render(&empty, RECT{10, 10, 10, 10}));
+    EXPECT_EQ(empty.At(10, 10), kMagenta);
+}
+
+// A picture made for the purpose: its upper half white, its lower half black.
+TEST(PictureOrientationTest, LandsUpright)
+{
+    CPicture picture;
+    ASSERT_TRUE(picture.Load(CorpusFile("halves.jpg").c_str()));
+    CTargetDC target(40, 90, kMagenta);
+    picture.Render(&target, RECT{0, 0, 40, 90});
+    EXPECT_GT(GetGValue(target.At(20, 10)), 200);
+    EXPECT_LT(GetGValue(target.At(20, 80)), 50);
+}
+
+TEST(PictureFreeTest, IsIdempotent)
+{
+    CPicture picture;
+    picture.Free();
+    ASSERT_TRUE(picture.Load(CorpusFile("tower.jpg").c_str()));
+    picture.Free();
+    picture.Free();
+    EXPECT_EQ(picture.GetSize().cx, 0);
+    CTargetDC target(4, 4, kMagenta);
+    EXPECT_FALSE(picture.Render(&target, RECT{0, 0, 4, 4}));
+}
+
+}  // namespace
