@@ -8,9 +8,9 @@
 #include <memory>
 #include <sstream>
 
-CWinApp& TestApp()
+CSaverApp& TestApp()
 {
-    static CWinApp app;
+    static CSaverApp app;
     return app;
 }
 
