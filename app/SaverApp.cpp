@@ -1,8 +1,10 @@
 #include "app/SaverApp.h"
 
 #include "app/CommandLine.h"
+#include "app/Settings.h"
 #include "app/SettingsPath.h"
 #include "saver/SaverWnd.h"
+#include "settings/SettingsDlg.h"
 #include "view/SlideView.h"
 
 #include <mbctype.h>
@@ -95,4 +97,33 @@ BOOL CSaverApp::StartFullScreen()
     return TRUE;
 }
 
-void CSaverApp::RunSettings() {}
+// The file's values as they are, unclamped: the dialog shows out-of-range
+// values at the nearer end of a bar, and OK writes what the dialog shows.
+void CSaverApp::RunSettings()
+{
+    using namespace settings;
+    CSettingsDlg dlg;
+    dlg.m_strFolder = GetProfileString(kSection, kFolder.key, kFolder.fallback);
+    dlg.m_strMidi = GetProfileString(kSection, kMidi.key, kMidi.fallback);
+    dlg.m_nResolution = static_cast<int>(GetProfileInt(kSection, kResolution.key, kResolution.fallback));
+    dlg.m_nSpeed = static_cast<int>(GetProfileInt(kSection, kSpeed.key, kSpeed.fallback));
+    dlg.m_nChangeTimes = static_cast<int>(GetProfileInt(kSection, kChangeTimes.key, kChangeTimes.fallback));
+    dlg.m_nVelmoraMode = static_cast<int>(GetProfileInt(kSection, kVelmoraMode.key, kVelmoraMode.fallback));
+    dlg.m_nAdjustPictureSize =
+        static_cast<int>(GetProfileInt(kSection, kAdjustPictureSize.key, kAdjustPictureSize.fallback));
+
+    m_pMainWnd = &dlg;
+    const INT_PTR result = dlg.DoModal();
+    m_pMainWnd = nullptr;
+    if (result != IDOK)
+        return;
+
+    // All seven, changed or not.
+    WriteProfileInt(kSection, kResolution.key, dlg.m_nResolution);
+    WriteProfileInt(kSection, kSpeed.key, dlg.m_nSpeed);
+    WriteProfileInt(kSection, kChangeTimes.key, dlg.m_nChangeTimes);
+    WriteProfileString(kSection, kFolder.key, dlg.m_strFolder.c_str());
+    WriteProfileString(kSection, kMidi.key, dlg.m_strMidi.c_str());
+    WriteProfileInt(kSection, kVelmoraMode.key, dlg.m_nVelmoraMode);
+    WriteProfileInt(kSection, kAdjustPictureSize.key, dlg.m_nAdjustPictureSize);
+}

@@ -41,6 +41,9 @@ protected:                    \
 #define ON_WM_TIMER() VLM_ON(WM_TIMER, OnTimer(static_cast<UINT_PTR>(wParam)))
 #define ON_WM_PAINT() VLM_ON(WM_PAINT, OnPaint())
 #define ON_WM_SIZE() VLM_ON(WM_SIZE, OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))
+#define ON_WM_QUERYDRAGICON() \
+    if (message == WM_QUERYDRAGICON) \
+        return reinterpret_cast<LRESULT>(OnQueryDragIcon());
 #define ON_WM_SYSCOMMAND() VLM_ON(WM_SYSCOMMAND, OnSysCommand(static_cast<UINT>(wParam), lParam))
 #define ON_WM_SETCURSOR() \
     if (message == WM_SETCURSOR) \
@@ -70,6 +73,12 @@ protected:                    \
     if (message == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (code)) { \
         handler();                                                                     \
         return 0;                                                                      \
+    }
+// A command by id: a menu entry (code 0), an accelerator (1) or a button's click.
+#define ON_COMMAND(id, handler)                                                    \
+    if (message == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) <= 1) { \
+        handler();                                                                 \
+        return 0;                                                                  \
     }
 #define ON_BN_CLICKED(id, handler) ON_COMMAND_CODE(id, BN_CLICKED, handler)
 #define ON_EN_KILLFOCUS(id, handler) ON_COMMAND_CODE(id, EN_KILLFOCUS, handler)

@@ -50,6 +50,8 @@ protected:
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Called after the window's last message (WM_NCDESTROY).
     virtual void PostNcDestroy() {}
+    // Hands a message to the message map; Default() then means this message.
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Base handlers for the maps of derived classes: default processing.
     void OnDestroy() { Default(); }
@@ -62,7 +64,6 @@ private:
     };
 
     static LRESULT CALLBACK StdWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     Message m_current{};
 

@@ -9,9 +9,9 @@
 #include <sstream>
 #include <utility>
 
-CWinApp& TestApp()
+CSaverApp& TestApp()
 {
-    static CWinApp app;
+    static CSaverApp app;
     return app;
 }
 

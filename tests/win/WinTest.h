@@ -2,14 +2,15 @@
 // application object whose profile functions the program's windows use.
 #pragma once
 
-#include "fw/WinApp.h"
+#include "app/SaverApp.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-// The process's application object, as vlm.scr has one.
-CWinApp& TestApp();
+// The process's application object, as vlm.scr has one (never started:
+// InitInstance does not run).
+CSaverApp& TestApp();
 
 // A fresh folder under the system's temporary folder, removed with its files.
 class ScratchFolder {

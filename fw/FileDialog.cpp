@@ -1,0 +1,40 @@
+#include "fw/FileDialog.h"
+
+#include <algorithm>
+
+CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* lpszDefExt, const char* lpszFileName, DWORD dwFlags,
+                         const char* lpszFilter, HWND hParent)
+    : m_bOpenFileDialog(bOpenFileDialog), m_strDefExt(lpszDefExt != nullptr ? lpszDefExt : "")
+{
+    if (lpszFileName != nullptr)
+        lstrcpynA(m_szFileName, lpszFileName, MAX_PATH);
+    if (lpszFilter != nullptr) {
+        m_strFilter = lpszFilter;
+        std::replace(m_strFilter.begin(), m_strFilter.end(), '|', '\0');
+        // "a|b|" as well as "a|b": the list ends after the last pattern.
+        if (!m_strFilter.empty() && m_strFilter.back() != '\0')
+            m_strFilter.push_back('\0');
+    }
+    m_ofn.lStructSize = sizeof m_ofn;
+    m_ofn.hwndOwner = hParent;
+    m_ofn.lpstrFilter = m_strFilter.empty() ? nullptr : m_strFilter.c_str();  // c_str adds the last NUL
+    m_ofn.lpstrFile = m_szFileName;
+    m_ofn.nMaxFile = MAX_PATH;
+    m_ofn.lpstrDefExt = m_strDefExt.empty() ? nullptr : m_strDefExt.c_str();
+    m_ofn.Flags = dwFlags;
+}
+
+INT_PTR CFileDialog::DoModal()
+{
+    const BOOL chosen = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
+    return chosen ? IDOK : IDCANCEL;
+}
+
+void ShellAllocatorFree::operator()(ITEMIDLIST* pidl) const
+{
+    IMalloc* malloc = nullptr;
+    if (SUCCEEDED(::SHGetMalloc(&malloc))) {
+        malloc->Free(pidl);
+        malloc->Release();
+    }
+}
