@@ -45,6 +45,8 @@ bool DDX_Control(CDataExchange& dx, int nIDC, CControl& control)
 bool DDX_Scroll(CDataExchange& dx, int nIDC, int& value)
 {
     const HWND hWndControl = dx.PrepareCtrl(nIDC);
+    if (hWndControl == nullptr)
+        return false;
     if (dx.m_bSaveAndValidate)
         value = ::GetScrollPos(hWndControl, SB_CTL);
     else
@@ -54,7 +56,8 @@ bool DDX_Scroll(CDataExchange& dx, int nIDC, int& value)
 
 bool DDX_Text(CDataExchange& dx, int nIDC, std::string& value)
 {
-    dx.PrepareEditCtrl(nIDC);
+    if (dx.PrepareEditCtrl(nIDC) == nullptr)
+        return false;
     if (dx.m_bSaveAndValidate)
         value = dx.m_dlg.GetDlgItemText(nIDC);
     else
@@ -65,7 +68,7 @@ bool DDX_Text(CDataExchange& dx, int nIDC, std::string& value)
 bool DDV_MaxChars(CDataExchange& dx, const std::string& value, int nChars)
 {
     if (!dx.m_bSaveAndValidate) {
-        if (dx.m_hWndLastControl != nullptr && dx.m_bEditLastControl)
+        if (dx.m_bEditLastControl)
             ::SendMessageA(dx.m_hWndLastControl, EM_LIMITTEXT, static_cast<WPARAM>(nChars), 0);
         return true;
     }
@@ -81,6 +84,12 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOK)
     ON_COMMAND(IDCANCEL, OnCancel)
 END_MESSAGE_MAP()
+
+CDialog::~CDialog()
+{
+    if (m_hWnd != nullptr)
+        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+}
 
 INT_PTR CDialog::DoModal()
 {

@@ -44,7 +44,8 @@ public:
     bool m_bEditLastControl = false;
 };
 
-// Attaches the member to its control once; false when there is no such control.
+// Each DDX_ is false when the dialog has no control with the id.
+// Attaches the member to its control, once.
 bool DDX_Control(CDataExchange& dx, int nIDC, CControl& control);
 // A scroll bar's position.
 bool DDX_Scroll(CDataExchange& dx, int nIDC, int& value);
@@ -57,6 +58,8 @@ bool DDV_MaxChars(CDataExchange& dx, const std::string& value, int nChars);
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT nIDTemplate, HWND hParent = nullptr) : m_nIDTemplate(nIDTemplate), m_hWndParent(hParent) {}
+    // A window that outlives its object goes back to the dialog manager alone.
+    ~CDialog() override;
 
     // Runs the dialog; IDOK or IDCANCEL as it ended, -1 when it could not be
     // made. Without a parent window it is owned by the application's main
