@@ -78,15 +78,4 @@ TEST_F(FileFindTest, NothingToListOpensNothing)
     EXPECT_FALSE(finder.FindNextFile());
 }
 
-TEST_F(FileFindTest, ReopeningStartsOver)
-{
-    CFileFind finder;
-    ASSERT_TRUE(finder.FindFile(m_folder.File("a.jpg").c_str()));
-    EXPECT_FALSE(finder.FindNextFile());  // the only entry is the last one
-    ASSERT_TRUE(finder.FindFile(m_folder.File("a.jpg").c_str()));
-    EXPECT_TRUE(finder.HasNext());
-    finder.Close();
-    EXPECT_FALSE(finder.HasNext());
-}
-
 }  // namespace

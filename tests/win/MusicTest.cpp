@@ -228,12 +228,6 @@ TEST_F(CacheMusicTest, FileInTheCacheFolderAboveIsACandidate)
     EXPECT_EQ(Opened(), m_ie5 + "\\..\\above.MID");
 }
 
-TEST_F(CacheMusicTest, FileInASubFolderIsACandidate)
-{
-    Put(m_ie5 + "\\AB12CD34\\deep.mid");
-    EXPECT_EQ(Opened(), m_ie5 + "\\AB12CD34\\deep.mid");
-}
-
 TEST_F(CacheMusicTest, NoMidiInTheCacheFallsBackToTheSetting)
 {
     Put(m_ie5 + "\\AB12CD34\\picture.jpg");
