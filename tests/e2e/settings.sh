@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # "vlm.scr" without an argument, and with /c, opens the settings dialog with
 # its live preview; keys move the bars, Enter saves exactly what the dialog
-# shows, Escape leaves the file as it was. VLM_SETTINGS_SHOT=FILE keeps a
-# picture of the dialog.
+# shows, Escape leaves the file as it was.
 source "$(dirname "$0")/lib.sh" "$@"
 
 # Starts the dialog (arguments after vlm.scr) and gives it the keyboard; its
@@ -56,9 +55,6 @@ read -r count face_mean max < <(region_stats dialog.png $(px 60 "$dlg_w" 227) $(
 echo "  dialog ${dlg_w}x${dlg_h} at $dlg_x,$dlg_y: preview mean grey $preview_mean, face $face_mean"
 [ "$preview_mean" -lt 100 ] || fail "no preview in the placeholder's rectangle"
 [ "$face_mean" -gt 150 ] || fail "the dialog's face is not where it should be"
-if [ -n "${VLM_SETTINGS_SHOT:-}" ]; then
-    convert "$work/dialog.png" -crop "${dlg_w}x${dlg_h}+${dlg_x}+${dlg_y}" +repage "$VLM_SETTINGS_SHOT"
-fi
 xdotool key Escape
 wait_end
 cmp -s "$work/before.ini" "$work/vlm.ini" || fail "Escape changed vlm.ini"
