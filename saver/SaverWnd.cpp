@@ -5,6 +5,7 @@
 #include "fw/Shell.h"
 #include "fw/WinApp.h"
 #include "saver/MidiChoice.h"
+#include "saver/ScreenArea.h"
 
 #include <shlobj.h>
 
@@ -51,7 +52,11 @@ CSaverWnd::~CSaverWnd() = default;
 
 BOOL CSaverWnd::CreateFullScreen()
 {
-    const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    const ScreenArea area = FullScreenArea(
+        ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+        ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN),
+        ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    const RECT screen{area.left, area.top, area.right, area.bottom};
     return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, screen, nullptr);
 }
 

@@ -1,4 +1,4 @@
-// The window of the full-screen run: a slide view over the whole screen,
+// The window of the full-screen run: a slide view over every display,
 // above every other window, with the cursor hidden. The first sign of the
 // user (a key, a mouse button, a move of the mouse, the loss of activation)
 // closes it, and with it the process. While it runs, a MIDI file plays in a
@@ -17,7 +17,7 @@ public:
     explicit CSaverWnd(CSequencer::SendCommand send = ::mciSendCommandA);
     ~CSaverWnd() override;
 
-    // Creates the visible, top-most window over the screen. FALSE when it could
+    // Creates the visible, top-most window over every display. FALSE when it could
     // not be created; the object has then deleted itself.
     BOOL CreateFullScreen();
 
