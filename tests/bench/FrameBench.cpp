@@ -1,6 +1,7 @@
-// Not a test: times one frame of the slide view with a picture in the tile
-// against a bare black fill and copy of the same size, and the decoding of a
-// phone photo. Usage: frame_bench PICTURE.jpg
+// Not a test: times the load of a picture (against a reference time for the
+// same file, when given) and one frame of the slide view with that picture in
+// the tile against a bare black fill and copy of the same size. Prints rows of
+// the table of tools/bench. Usage: frame_bench PICTURE.jpg [REFERENCE-MS]
 #include "fw/WinApp.h"
 #include "tests/win/Corpus.h"
 #include "view/PictureCycle.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -40,12 +42,17 @@ double Median(int runs, const std::function<void()>& work)
     return times[times.size() / 2];
 }
 
+void Row(const char* figure, double ms, const char* reference, const char* ratio)
+{
+    std::printf("%-34s %11.1f ms %24s %7s\n", figure, ms, reference, ratio);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: frame_bench PICTURE.jpg\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: frame_bench PICTURE.jpg [REFERENCE-MS]\n");
         return 2;
     }
     static CWinApp app;
@@ -55,7 +62,14 @@ int main(int argc, char** argv)
         probe.Load(argv[1]);
         size = probe.GetSize();
     });
-    std::printf("Load + GetSize of %ld x %ld: %.1f ms\n", size.cx, size.cy, load);
+    char figure[64], reference[32] = "", ratio[16] = "";
+    std::snprintf(figure, sizeof figure, "JPEG load, %ld x %ld", size.cx, size.cy);
+    if (argc > 2) {
+        const double djpeg = std::atof(argv[2]);
+        std::snprintf(reference, sizeof reference, "djpeg %.1f ms", djpeg);
+        std::snprintf(ratio, sizeof ratio, "%.2f", load / djpeg);
+    }
+    Row(figure, load, reference, ratio);
 
     for (const SIZE screen : {SIZE{1920, 1080}, SIZE{3840, 2160}}) {
         BenchView view;
@@ -81,9 +95,13 @@ int main(int argc, char** argv)
         });
         std::unique_ptr<CPicture> picture = std::move(view.m_pPicture);
         const double fan = Median(31, [&] { view.DrawFrame(&target); });
-        std::printf("%ld x %ld, tile %d x %d: DrawFrame %.1f ms (%.1f ms without the picture), "
-                    "black fill + BitBlt %.1f ms, ratio %.1f\n",
-                    screen.cx, screen.cy, tile.cx, tile.cy, frame, fan, bare, frame / bare);
+        std::snprintf(figure, sizeof figure, "frame %ld x %ld, tile %d x %d", screen.cx, screen.cy, tile.cx, tile.cy);
+        std::snprintf(reference, sizeof reference, "fill + copy %.1f ms", bare);
+        std::snprintf(ratio, sizeof ratio, "%.1f", frame / bare);
+        Row(figure, frame, reference, ratio);
+        std::snprintf(figure, sizeof figure, "  the same without the picture");
+        std::snprintf(ratio, sizeof ratio, "%.1f", fan / bare);
+        Row(figure, fan, reference, ratio);
         view.DestroyWindow();
     }
     return 0;

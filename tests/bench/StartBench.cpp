@@ -1,0 +1,105 @@
+// Not a test: the time from starting "vlm.scr /s" to its first frame on the
+// screen. A white window covers the screen first; the first frame is the
+// moment the screen's corner pixels are no longer white. Usage:
+// start_bench VLM.SCR [RUNS]; prints one line per run and the median.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+double Now()
+{
+    LARGE_INTEGER frequency, now;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void Pump()
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageA(&msg);
+}
+
+BOOL CALLBACK CloseWindowsOf(HWND hwnd, LPARAM processId)
+{
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == static_cast<DWORD>(processId))
+        ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+bool Blank(HDC screen, int cx, int cy)
+{
+    for (const POINT p : {POINT{2, 2}, POINT{cx - 3, 2}, POINT{2, cy - 3}, POINT{cx - 3, cy - 3}})
+        if (::GetPixel(screen, p.x, p.y) == RGB(255, 255, 255))
+            return false;
+    return true;
+}
+
+// Milliseconds to the first frame, or a negative value when none came.
+double FirstFrame(const std::string& vlm)
+{
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
+    const int cy = ::GetSystemMetrics(SM_CYSCREEN);
+    HWND backdrop = ::CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, 0, 0, cx, cy, nullptr,
+                                    nullptr, nullptr, nullptr);
+    HDC screen = ::GetDC(nullptr);
+    for (double until = Now() + 300; Now() < until;)
+        Pump();
+
+    std::string command = "\"" + vlm + "\" /s";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const double start = Now();
+    double elapsed = -1;
+    if (::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        while (Now() - start < 10000 && elapsed < 0) {
+            Pump();
+            if (!Blank(screen, cx, cy))
+                ::Sleep(1);
+            else
+                elapsed = Now() - start;
+        }
+        ::EnumWindows(CloseWindowsOf, static_cast<LPARAM>(process.dwProcessId));
+        if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
+            ::TerminateProcess(process.hProcess, 1);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    ::ReleaseDC(nullptr, screen);
+    ::DestroyWindow(backdrop);
+    return elapsed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: start_bench VLM.SCR [RUNS]\n");
+        return 2;
+    }
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const double ms = FirstFrame(argv[1]);
+        if (ms < 0) {
+            std::fprintf(stderr, "start_bench: no frame within 10 s\n");
+            return 1;
+        }
+        std::printf("run %d: first frame after %.0f ms\n", i + 1, ms);
+        times.push_back(ms);
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("median %.0f ms\n", times[times.size() / 2]);
+    return 0;
+}
