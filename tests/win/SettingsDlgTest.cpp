@@ -13,6 +13,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -21,6 +22,7 @@ struct Preview : CSlideView {
     static int& Resolution(CSlideView& view) { return view.*(&Preview::m_nResolution); }
     static int ChangeTimes(CSlideView& view) { return view.*(&Preview::m_nChangeTimes); }
     static BOOL AdjustPictureSize(CSlideView& view) { return view.*(&Preview::m_bAdjustPictureSize); }
+    static std::pair<int, int> Position(CSlideView& view) { return {view.*(&Preview::m_nPosX), view.*(&Preview::m_nPosY)}; }
 };
 
 BOOL CALLBACK FindOwned(HWND hWnd, LPARAM lParam)
@@ -60,12 +62,15 @@ protected:
             return true;
         });
     }
-    // After `open` has asked for a box: waits for it, runs `use` on it
-    // (which must close it) and waits until it is gone.
+    // After `open` has asked for a box: waits for it and for the preview to
+    // move behind it, runs `use` on it (which must close it) and waits until
+    // it is gone.
     void InBox(std::function<void()> open, std::function<void(HWND)> use)
     {
         Then(std::move(open));
         m_steps.push_back([this] { return (m_box = BoxOf(m_dlg)) != nullptr; });
+        Then([this] { m_position = Preview::Position(PreviewView()); });
+        m_steps.push_back([this] { return Preview::Position(PreviewView()) != m_position; });
         Then([this, use] { use(m_box); });
         m_steps.push_back([this] { return !::IsWindow(m_box); });
     }
@@ -107,6 +112,7 @@ protected:
     std::string m_ini = m_folder.File("vlm.ini");
     HWND m_dlg = nullptr;
     HWND m_box = nullptr;
+    std::pair<int, int> m_position;
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
