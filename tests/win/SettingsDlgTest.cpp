@@ -22,7 +22,10 @@ struct Preview : CSlideView {
     static int& Resolution(CSlideView& view) { return view.*(&Preview::m_nResolution); }
     static int ChangeTimes(CSlideView& view) { return view.*(&Preview::m_nChangeTimes); }
     static BOOL AdjustPictureSize(CSlideView& view) { return view.*(&Preview::m_bAdjustPictureSize); }
-    static std::pair<int, int> Position(CSlideView& view) { return {view.*(&Preview::m_nPosX), view.*(&Preview::m_nPosY)}; }
+    static std::pair<int, int> Position(CSlideView& view)
+    {
+        return {view.*(&Preview::m_nPosX), view.*(&Preview::m_nPosY)};
+    }
 };
 
 BOOL CALLBACK FindOwned(HWND hWnd, LPARAM lParam)
