@@ -430,7 +430,9 @@ TEST_F(SettingsDlgTest, MidiChooserOpensInTheTextsFolderAndAddsTheExtension)
     // Wine's open dialog adds the default extension only when that names a
     // file that exists.
     WriteFileBytes(music + "\\tune.mid", "");
-    WriteFileBytes(m_ini, "[Config]\r\nVelmoraMode=0\r\nMidi=" + music + "\\song.mid\r\n");
+    // In code page 932 a name whose character's second byte is a backslash.
+    const std::string song = music + (::GetACP() == 932 ? "\\\x83\x5c.mid" : "\\song.mid");
+    WriteFileBytes(m_ini, "[Config]\r\nVelmoraMode=0\r\nMidi=" + song + "\r\n");
     auto open = [this] { Click(IDC_BROWSE_MIDI); };
     auto choose = [](const char* name) {
         return [name](HWND box) {
@@ -447,7 +449,7 @@ TEST_F(SettingsDlgTest, MidiChooserOpensInTheTextsFolderAndAddsTheExtension)
         EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(box, chx1)));  // no read-only box
         Command(box, IDCANCEL);
     });
-    Then([=] { EXPECT_EQ(TextOf(Item(IDC_MIDI)), music + "\\song.mid"); });
+    Then([=] { EXPECT_EQ(TextOf(Item(IDC_MIDI)), song); });
     InBox(open, choose("tune"));
     Then([=] { EXPECT_EQ(TextOf(Item(IDC_MIDI)), music + "\\tune.mid"); });
     InBox(open, choose("absent.mid"));  // need not exist
