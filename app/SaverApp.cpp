@@ -64,7 +64,7 @@ BOOL CSaverApp::GetModuleDirectory(int nSize, char* lpszBuffer)
     const DWORD length = ::GetModuleFileNameA(nullptr, lpszBuffer, size);
     if (length == 0 || length >= size)
         return FALSE;
-    CutAtLastBackslash(lpszBuffer);
+    CutAtLastBackslash(lpszBuffer, [](unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; });
     return TRUE;
 }
 

@@ -2,10 +2,23 @@
 
 #include <cstring>
 
-void CutAtLastBackslash(char* path)
+std::size_t FindLastBackslash(const std::string& text, LeadByte isLead)
 {
-    if (char* last = std::strrchr(path, '\\'))
-        *last = '\0';
+    std::size_t last = std::string::npos;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\\')
+            last = at;
+        else if (isLead != nullptr && isLead(static_cast<unsigned char>(text[at])) && at + 1 < text.size())
+            ++at;  // its second byte, whatever it is
+    }
+    return last;
+}
+
+void CutAtLastBackslash(char* path, LeadByte isLead)
+{
+    const std::size_t last = FindLastBackslash(path, isLead);
+    if (last != std::string::npos)
+        path[last] = '\0';
 }
 
 bool AppendSettingsFileName(char* buffer, std::size_t size)

@@ -8,7 +8,8 @@ std::string ChooseCacheMidi(const std::string& cacheFolder, const ListFolder& li
         if (!folder.folder)
             continue;
         for (const FolderEntry& file : list(folder.path + "\\*.mid"))
-            candidates.push_back(file.path);
+            if (!file.folder)  // a folder named "x.mid" plays nothing
+                candidates.push_back(file.path);
     }
     if (candidates.empty())
         return std::string();

@@ -17,7 +17,8 @@ struct FolderEntry {
 // Lists a pattern such as "C:\cache\*.mid"; nothing when it cannot be listed.
 using ListFolder = std::function<std::vector<FolderEntry>(const std::string& pattern)>;
 
-// The chosen file, or "" when the cache offers none. Draws one value from
-// random, and only when there are candidates.
+// The chosen file, or "" when the cache offers none (a folder named "x.mid"
+// is no candidate). Draws one value from random, and only when there are
+// candidates.
 std::string ChooseCacheMidi(const std::string& cacheFolder, const ListFolder& list,
                             const std::function<int()>& random);

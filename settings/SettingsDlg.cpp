@@ -187,7 +187,8 @@ BOOL CSettingsDlg::BrowseFolder(std::string& strFolder, std::string strInitial)
 void CSettingsDlg::OnBrowseMidi()
 {
     CFileDialog dlg(TRUE, "mid", nullptr, OFN_HIDEREADONLY, "midi file (*.mid)|*.mid", m_hWnd);
-    const std::string initialDir = settings::MidiInitialDirectory(GetDlgItemText(IDC_MIDI));
+    const std::string initialDir = settings::MidiInitialDirectory(
+        GetDlgItemText(IDC_MIDI), [](unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; });
     dlg.m_ofn.lpstrInitialDir = initialDir.c_str();
     if (dlg.DoModal() == IDOK) {
         m_strMidi = dlg.GetPathName();

@@ -19,9 +19,9 @@ int ScrollTarget(int code, int current, int thumb)
     return target < 1 ? 1 : target;
 }
 
-std::string MidiInitialDirectory(const std::string& midi)
+std::string MidiInitialDirectory(const std::string& midi, LeadByte isLead)
 {
-    const std::size_t last = midi.find_last_of('\\');
+    const std::size_t last = FindLastBackslash(midi, isLead);
     if (last == std::string::npos || last == 0)
         return midi;
     return midi.substr(0, last);

@@ -3,6 +3,8 @@
 // opens.
 #pragma once
 
+#include "app/SettingsPath.h"
+
 #include <string>
 
 namespace settings {
@@ -29,6 +31,7 @@ int ScrollTarget(int code, int current, int thumb);
 // which is dropped with all that follows. The first character is never taken
 // for that backslash, so "\name" stays whole, as does a text without one;
 // "C:\" gives "C:", the current directory of drive C.
-std::string MidiInitialDirectory(const std::string& midi);
+// Double-byte characters are kept whole when a lead-byte test is given.
+std::string MidiInitialDirectory(const std::string& midi, LeadByte isLead = nullptr);
 
 }  // namespace settings

@@ -14,6 +14,7 @@
 //   vlmhost LOG syscommand HWND CMD  sends WM_SYSCOMMAND with a command (decimal)
 //   vlmhost LOG backdrop SECONDS     a white window over the whole screen, so that
 //                                    a screenshot tells the saver from the desktop
+//   vlmhost LOG short PATH           logs "short " and the 8.3 form of PATH
 #include <windows.h>
 
 #include <cstdarg>
@@ -302,6 +303,11 @@ int main(int argc, char** argv)
         result = Backdrop(static_cast<DWORD>(std::atoi(argv[3])));
     else if (command == "second")
         result = SecondInstance(argv[3], argc, argv, 4);
+    else if (command == "short") {
+        char path[MAX_PATH] = "";
+        const DWORD length = ::GetShortPathNameA(argv[3], path, MAX_PATH);
+        result = length > 0 && length < MAX_PATH ? (Log("short %s", path), 0) : Fail("GetShortPathNameA");
+    }
     Log("result %d", result);
     std::fclose(g_log);
     return result;

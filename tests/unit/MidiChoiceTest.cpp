@@ -77,6 +77,15 @@ TEST_F(MidiChoiceTest, OneFileAnywhereIsChosen)
     EXPECT_EQ(Choose(12345), kIE5 + "\\..\\only.mid");
 }
 
+TEST_F(MidiChoiceTest, FolderNamedLikeAMidiFileIsNoCandidate)
+{
+    m_listings[kIE5 + "\\AB12\\*.mid"] = {{kIE5 + "\\AB12\\x.mid", true}};
+    EXPECT_EQ(Choose(3), "");
+    EXPECT_EQ(m_draws, 0);
+    Put(kIE5 + "\\CD34", {"real.mid"});
+    EXPECT_EQ(Choose(0), kIE5 + "\\CD34\\real.mid");
+}
+
 TEST_F(MidiChoiceTest, NoCandidateMeansNoChoiceAndNoDraw)
 {
     EXPECT_EQ(Choose(3), "");

@@ -65,4 +65,13 @@ INSTANTIATE_TEST_SUITE_P(Texts, MidiInitialDirectoryTest, testing::ValuesIn(std:
     {"", ""},
 }));
 
+TEST(MidiInitialDirectoryTest, KeepsDoubleByteCharactersWhole)
+{
+    // Code page 932's lead bytes; "\x83\x5c" is one character.
+    const LeadByte cp932 = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); };
+    EXPECT_EQ(MidiInitialDirectory("D:\\\x89\xb9\x8a\x79\\\x83\x5c\x83\x74.mid", cp932), "D:\\\x89\xb9\x8a\x79");
+    EXPECT_EQ(MidiInitialDirectory("D:\\\x83\x5c\\a.mid", cp932), "D:\\\x83\x5c");
+    EXPECT_EQ(MidiInitialDirectory("\x83\x5c.mid", cp932), "\x83\x5c.mid");
+}
+
 }  // namespace

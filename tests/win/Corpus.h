@@ -8,18 +8,22 @@
 #include <cstdlib>
 #include <string>
 
-// A file of the corpus, as a Windows path (wine sees the Linux root as Z:).
-inline std::string CorpusFile(const std::string& name)
+// The Linux folder that an environment variable names, as a Windows path (wine
+// sees the Linux root as Z:); "" without the variable.
+inline std::string FolderOf(const char* variable)
 {
-    const char* folder = std::getenv("VLM_CORPUS");
+    const char* folder = std::getenv(variable);
     std::string path = folder != nullptr ? folder : "";
     for (char& c : path)
         if (c == '/')
             c = '\\';
     if (!path.empty() && path[0] == '\\')
         path = "Z:" + path;
-    return path + "\\" + name;
+    return path;
 }
+
+// A file of the corpus.
+inline std::string CorpusFile(const std::string& name) { return FolderOf("VLM_CORPUS") + "\\" + name; }
 
 // A memory context holding a bitmap of the screen's format, filled with a colour.
 class CTargetDC : public CMemoryDC {

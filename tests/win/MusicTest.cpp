@@ -231,7 +231,10 @@ TEST_F(CacheMusicTest, FileInTheCacheFolderAboveIsACandidate)
 TEST_F(CacheMusicTest, NoMidiInTheCacheFallsBackToTheSetting)
 {
     Put(m_ie5 + "\\AB12CD34\\picture.jpg");
-    EXPECT_EQ(Opened(), "D:\\fallback.mid");
+    const std::string folder = m_ie5 + "\\AB12CD34\\x.mid";
+    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+    EXPECT_EQ(Opened(), "D:\\fallback.mid");  // a folder named x.mid is no music
+    ::RemoveDirectoryA(folder.c_str());
 }
 
 // The platform's own sequencer. Without a MIDI output device Wine's still
@@ -274,8 +277,10 @@ TEST_F(RealMusicTest, UnplayablePathsLeaveItSilentAndRunning)
 {
     WriteFileBytes(m_folder.File("text.mid"), "this is no MIDI file\r\n");
     WriteFileBytes(m_folder.File("empty.mid"), "");
+    ::CreateDirectoryA(m_folder.File("x.mid").c_str(), nullptr);
     for (const std::string& path : {std::string("C:\\"), m_folder.File("missing.mid"), m_folder.File("text.mid"),
-                                    m_folder.File("empty.mid"), m_folder.Path()}) {
+                                    m_folder.File("empty.mid"), m_folder.File("x.mid"),
+                                    "C:\\" + std::string(10000, 'm') + ".mid"}) {
         const CMusic& music = Start(path);
         EXPECT_FALSE(music.IsOpen()) << path;
         EXPECT_FALSE(music.IsPlaying()) << path;

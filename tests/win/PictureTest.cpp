@@ -9,6 +9,15 @@ namespace {
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);  // in none of the pictures
 
+// Pictures in other formats, named .jpg.
+const char kPng[] =
+    "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01\x00\x00\x00\x01"
+    "\x08\x06\x00\x00\x00\x1f\x15\xc4\x89\x00\x00\x00\x0d\x49\x44\x41\x54\x78\x9c\x63\xf8\xff\xff\x3f"
+    "\x00\x05\xfe\x02\xfe\xa7\x35\x81\x84\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82";
+const char kGif[] =
+    "\x47\x49\x46\x38\x39\x61\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff\x21\xf9\x04\x01\x00"
+    "\x00\x00\x00\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b";
+
 struct LoadCase {
     const char* name;  // a corpus file, or one that the test writes
     bool loads;
@@ -24,6 +33,14 @@ protected:
             WriteFileBytes(m_folder.File(name), "This is a letter, not a picture.\r\n");
         else if (name == "truncated.jpg")
             WriteFileBytes(m_folder.File(name), ReadFileBytes(CorpusFile("tower.jpg")).substr(0, 20000));
+        else if (name == "empty.jpg")
+            WriteFileBytes(m_folder.File(name), "");
+        else if (name == "png.jpg")  // a whole 1 x 1 PNG, which the decoder could show
+            WriteFileBytes(m_folder.File(name), std::string(kPng, sizeof kPng - 1));
+        else if (name == "gif.jpg")  // a whole 1 x 1 GIF
+            WriteFileBytes(m_folder.File(name), std::string(kGif, sizeof kGif - 1));
+        else if (name == "folder.jpg")
+            ::CreateDirectoryA(m_folder.File(name).c_str(), nullptr);
         else if (name != "missing.jpg")
             return CorpusFile(name);
         return m_folder.File(name);
@@ -54,7 +71,11 @@ INSTANTIATE_TEST_SUITE_P(Files, PictureLoadTest, testing::ValuesIn(std::vector<L
     {"dpi.jpeg", true, {48, 48}},                  // its own 300 x 600 dpi do not count
     {"issue70.jpg", true, {3120, 4208}},           // a 13 MP phone photo stays inside the limits
     {"missing.jpg", false, {0, 0}},
+    {"folder.jpg", false, {0, 0}},
+    {"empty.jpg", false, {0, 0}},
     {"text.jpg", false, {0, 0}},
+    {"png.jpg", false, {0, 0}},                    // only JPEG files are shown
+    {"gif.jpg", false, {0, 0}},
     {"truncated.jpg", false, {0, 0}},
     {"premature-end.jpg", false, {0, 0}},
     {"bug775218.jpg", false, {0, 0}},
@@ -76,16 +97,19 @@ TEST_F(PictureTest, KeepsThePictureWhenTheFileCannotBeOpened)
     EXPECT_FALSE(m_picture.Load(m_folder.File("missing.jpg").c_str()));
     EXPECT_EQ(m_picture.GetSize().cx, 512);
 
-    // A file that someone else holds open for writing cannot be opened either.
+    // A file that someone else holds open for writing cannot be opened either,
+    // whether the writer lets others read it or shares nothing.
     const std::string busy = m_folder.File("busy.jpg");
     WriteFileBytes(busy, ReadFileBytes(CorpusFile("cat.jpg")));
-    const HANDLE writer = ::CreateFileA(busy.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(m_picture.Load(busy.c_str()));
-    ::CloseHandle(writer);
-    EXPECT_EQ(m_picture.GetSize().cx, 512);
-    EXPECT_TRUE(m_picture.Load(busy.c_str()));  // readable once the writer is gone
+    for (const DWORD share : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, DWORD{0}}) {
+        ASSERT_TRUE(m_picture.Load(CorpusFile("tower.jpg").c_str()));
+        const HANDLE writer = ::CreateFileA(busy.c_str(), GENERIC_WRITE, share, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+        EXPECT_FALSE(m_picture.Load(busy.c_str())) << share;
+        ::CloseHandle(writer);
+        EXPECT_EQ(m_picture.GetSize().cx, 512) << share;
+        EXPECT_TRUE(m_picture.Load(busy.c_str())) << share;  // readable once the writer is gone
+    }
 }
 
 TEST_F(PictureTest, DropsThePictureWhenTheFileCannotBeDecoded)

@@ -11,9 +11,12 @@
 #include <shlobj.h>
 
 #include <chrono>
+#include <climits>
 #include <deque>
 #include <functional>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -193,17 +196,88 @@ TEST_F(SettingsDlgTest, VelmoraModeDisablesFolderAndMidiControls)
     EXPECT_TRUE(FileHas("VelmoraMode=0\r\n"));
 }
 
-TEST_F(SettingsDlgTest, OutOfRangeValuesAreWrittenAsTheDialogShowsThem)
+// Hand-edited files: the bars show out-of-range numbers at their nearer end,
+// text that is no number as 0, and OK writes what the dialog shows.
+struct ShownCase {
+    std::string file;      // after "[Config]"
+    std::string written;   // lines that OK leaves in the file
+};
+
+class ShownValuesTest : public SettingsDlgTest, public testing::WithParamInterface<ShownCase> {};
+
+TEST_P(ShownValuesTest, AreWrittenAtOk)
 {
-    WriteFileBytes(m_ini, "[Config]\r\nResolution=50\r\nSpeed=0\r\nVelmoraMode=7\r\nAdjustPictureSize=7\r\n");
+    WriteFileBytes(m_ini, "[Config]\r\n" + GetParam().file);
+    Then([this] { Command(m_dlg, IDOK); });
+    Run();
+    EXPECT_TRUE(FileHas(GetParam().written)) << ReadFileBytes(m_ini).substr(0, 300);
+}
+
+// The seven keys, each with the same text.
+std::string EveryKey(const std::string& value)
+{
+    std::string lines;
+    for (const char* key : {"Resolution", "Speed", "ChangeTimes", "Folder", "Midi", "VelmoraMode", "AdjustPictureSize"})
+        lines += std::string(key) + "=" + value + "\r\n";
+    return lines;
+}
+
+std::string Written(int resolution, int speed, int changeTimes, const std::string& text, int velmora, int adjust)
+{
+    return "Resolution=" + std::to_string(resolution) + "\r\nSpeed=" + std::to_string(speed) +
+           "\r\nChangeTimes=" + std::to_string(changeTimes) + "\r\nFolder=" + text + "\r\nMidi=" + text +
+           "\r\nVelmoraMode=" + std::to_string(velmora) + "\r\nAdjustPictureSize=" + std::to_string(adjust) + "\r\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ShownValuesTest, testing::ValuesIn(std::vector<ShownCase>{
+    {"Resolution=50\r\nSpeed=0\r\nVelmoraMode=7\r\nAdjustPictureSize=7\r\n",
+     "Resolution=20\r\nSpeed=1\r\nVelmoraMode=1\r\nAdjustPictureSize=7\r\n"},  // each in its own place
+    {EveryKey("2147483647"), Written(20, 100, 100, "2147483647", 1, 2147483647)},
+    {EveryKey("-2147483648"), Written(1, 1, 1, "-2147483648", 1, INT_MIN)},
+    {EveryKey("not a number"), Written(1, 1, 1, "not a number", 0, 0)},
+}));
+
+// A file that cannot be written (held open by another program that shares
+// nothing, or a folder in its place): OK still closes the dialog, and nothing
+// on disk changes.
+TEST_F(SettingsDlgTest, UnwritableFileOkClosesAndChangesNothing)
+{
+    const std::string before = "[Config]\r\nResolution=7\r\n";
+    WriteFileBytes(m_ini, before);
+    const HANDLE holder = ::CreateFileA(m_ini.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     Then([this] {
-        EXPECT_EQ(Pos(IDC_RESOLUTION), 20);
-        EXPECT_EQ(Pos(IDC_SPEED), 1);
-        EXPECT_EQ(Send(IDC_ADJUST_PICTURE_SIZE, BM_GETCHECK), BST_CHECKED);
+        EXPECT_EQ(Pos(IDC_RESOLUTION), 10);  // unreadable too: the defaults
+        Scroll(IDC_RESOLUTION, SB_LINERIGHT);
         Command(m_dlg, IDOK);
     });
     Run();
-    EXPECT_TRUE(FileHas("Resolution=20\r\nSpeed=1\r\nVelmoraMode=1\r\nAdjustPictureSize=7\r\n"));
+    ::CloseHandle(holder);
+    EXPECT_EQ(ReadFileBytes(m_ini), before);
+
+    ASSERT_TRUE(::DeleteFileA(m_ini.c_str()));
+    ASSERT_TRUE(::CreateDirectoryA(m_ini.c_str(), nullptr));
+    Then([this] { Command(m_dlg, IDOK); });
+    Run();
+    EXPECT_EQ(::GetFileAttributesA(m_ini.c_str()), DWORD{FILE_ATTRIBUTE_DIRECTORY});
+    ::RemoveDirectoryA(m_ini.c_str());
+}
+
+// The file deleted while the dialog and its preview run: the preview goes on,
+// and OK writes all seven keys anew.
+TEST_F(SettingsDlgTest, FileDeletedWhileThePreviewRuns)
+{
+    WriteFileBytes(m_ini, "[Config]\r\nResolution=7\r\nSpeed=100\r\n");
+    Then([this] { EXPECT_TRUE(::DeleteFileA(m_ini.c_str())); });
+    Then([this] { ::SetWindowPos(PreviewView().m_hWnd, nullptr, 0, 0, 60, 40, SWP_NOMOVE | SWP_NOZORDER); });
+    Then([this] {
+        EXPECT_TRUE(::IsWindowVisible(PreviewView().m_hWnd));
+        EXPECT_EQ(Preview::Resolution(PreviewView()), 10);  // the size change read the missing file's default
+        Command(m_dlg, IDOK);
+    });
+    Run();
+    EXPECT_EQ(ReadFileBytes(m_ini), "[Config]\r\nResolution=7\r\nSpeed=100\r\nChangeTimes=50\r\nFolder=C:\\\r\n"
+                                    "Midi=C:\\\r\nVelmoraMode=1\r\nAdjustPictureSize=1\r\n");
 }
 
 TEST_F(SettingsDlgTest, ClickedPictureSizeBoxWritesOne)
@@ -365,7 +439,9 @@ TEST_F(SettingsDlgTest, MidiChooserOpensInTheTextsFolderAndAddsTheExtension)
     // Wine's open dialog adds the default extension only when that names a
     // file that exists.
     WriteFileBytes(music + "\\tune.mid", "");
-    WriteFileBytes(m_ini, "[Config]\r\nVelmoraMode=0\r\nMidi=" + music + "\\song.mid\r\n");
+    // In code page 932 a name whose character's second byte is a backslash.
+    const std::string song = music + (::GetACP() == 932 ? "\\\x83\x5c.mid" : "\\song.mid");
+    WriteFileBytes(m_ini, "[Config]\r\nVelmoraMode=0\r\nMidi=" + song + "\r\n");
     auto open = [this] { Click(IDC_BROWSE_MIDI); };
     auto choose = [](const char* name) {
         return [name](HWND box) {
@@ -382,7 +458,7 @@ TEST_F(SettingsDlgTest, MidiChooserOpensInTheTextsFolderAndAddsTheExtension)
         EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(box, chx1)));  // no read-only box
         Command(box, IDCANCEL);
     });
-    Then([=] { EXPECT_EQ(TextOf(Item(IDC_MIDI)), music + "\\song.mid"); });
+    Then([=] { EXPECT_EQ(TextOf(Item(IDC_MIDI)), song); });
     InBox(open, choose("tune"));
     Then([=] { EXPECT_EQ(TextOf(Item(IDC_MIDI)), music + "\\tune.mid"); });
     InBox(open, choose("absent.mid"));  // need not exist

@@ -4,11 +4,13 @@
 #include "tests/win/Corpus.h"
 #include "tests/win/WinTest.h"
 #include "view/Banner.h"
+#include "view/PictureCycle.h"
 #include "view/SlideView.h"
 
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <utility>
@@ -35,6 +37,7 @@ public:
     using CSlideView::m_nStepX;
     using CSlideView::m_nStepY;
     using CSlideView::m_rcClient;
+    using CSlideView::StepPictureCycle;
 };
 
 class SlideViewTest : public testing::Test {
@@ -193,14 +196,39 @@ TEST_F(SlideViewTest, ZeroHeightClientStartsAtZero)
     EXPECT_EQ(m_view.m_nPosY, -1);  // the empty tile still turns at the bottom edge
 }
 
-// Speeds of 110 and more would give periods of zero or less; the animation
-// must still run rather than freeze on a wrapped-around period.
-class TimerSpeedTest : public SlideViewTest, public testing::WithParamInterface<const char*> {};
+// Whatever a hand-edited settings file holds, the view runs: its bars stay in
+// their ranges and ticks arrive (speeds of 110 and more would give periods of
+// zero or less, which must not freeze on a wrapped-around period).
+class HostileSettingsTest : public SlideViewTest, public testing::WithParamInterface<std::string> {};
 
-TEST_P(TimerSpeedTest, TicksArriveFromTheMessageLoop)
+// Every number key with the same text.
+std::string EveryKey(const std::string& value)
 {
-    WriteFileBytes(m_ini, std::string("[Config]\r\nSpeed=") + GetParam() + "\r\n");
+    std::string lines;
+    for (const char* key : {"Resolution", "Speed", "ChangeTimes", "VelmoraMode", "AdjustPictureSize"})
+        lines += std::string(key) + "=" + value + "\r\n";
+    return lines + "Folder=" + value + "\r\nMidi=" + value + "\r\n";
+}
+
+// Bytes of every value, NUL and line ends among them, after the section line.
+std::string Garbage()
+{
+    std::string bytes;
+    unsigned next = 12345;
+    for (int i = 0; i < 4000; ++i)
+        bytes += static_cast<char>((next = next * 1103515245 + 12345) >> 16);
+    return bytes;
+}
+
+TEST_P(HostileSettingsTest, ViewRunsAndTicksArrive)
+{
+    WriteFileBytes(m_ini, "[Config]\r\n" + GetParam());
     CreateView(300, 200);
+    EXPECT_GE(m_view.m_nResolution, 1);
+    EXPECT_LE(m_view.m_nResolution, 20);
+    EXPECT_GE(m_view.m_nChangeTimes, 1);
+    EXPECT_LE(m_view.m_nChangeTimes, 100);
+    m_view.m_finder.Close();  // an open listing would keep its folder
     const POINT start{m_view.m_nPosX, m_view.m_nPosY};
     const auto moved = [&] { return m_view.m_nPosX != start.x || m_view.m_nPosY != start.y; };
     const DWORD until = ::GetTickCount() + 2000;
@@ -208,10 +236,14 @@ TEST_P(TimerSpeedTest, TicksArriveFromTheMessageLoop)
         PumpMessages();
         ::Sleep(5);
     }
-    EXPECT_TRUE(moved()) << "Speed=" << GetParam();
+    EXPECT_TRUE(moved()) << GetParam().substr(0, 80);
 }
 
-INSTANTIATE_TEST_SUITE_P(Speeds, TimerSpeedTest, testing::Values("100", "110", "200", "2147483647"));
+INSTANTIATE_TEST_SUITE_P(Files, HostileSettingsTest, testing::Values(
+    "Speed=100\r\n", "Speed=110\r\n", "Speed=200\r\n",
+    EveryKey("2147483647"), EveryKey("-2147483648"), EveryKey("-1"), EveryKey("not a number"),
+    "Folder=C:\\" + std::string(10000, 'f') + "\r\n",
+    Garbage()));
 
 // The cycle over a real folder: ChangeTimes + 1 ticks a picture, the tile at
 // its own size or at a third of the client area.
@@ -275,6 +307,81 @@ TEST_F(SlideViewTest, FileThatFailsToLoadLeavesAnEmptyTileOfThePreviousSize)
     EXPECT_EQ(m_view.m_nTick, 0);
     EXPECT_EQ(m_view.m_nWidth, 77);
     EXPECT_EQ(m_view.m_nHeight, 55);
+}
+
+// 10,000 files, ten of them pictures and the rest empty (tests/win/many-files.sh
+// makes them): the cycle takes each in turn and starts over, in reasonable
+// time. Files that vanish after the listing was opened leave an empty tile and
+// the cycle goes on.
+TEST_F(SlideViewTest, TenThousandFilesSomeVanishing)
+{
+    constexpr int kFiles = 10000;
+    const std::string many = FolderOf("VLM_MANY_FILES");
+    if (many.empty())
+        GTEST_SKIP() << "no VLM_MANY_FILES";
+    WriteFileBytes(m_ini, "[Config]\r\nVelmoraMode=0\r\nChangeTimes=1\r\nFolder=" + many + "\r\n");
+    CreateView(300, 240);
+    ASSERT_TRUE(m_view.m_bSearching);
+    for (const int i : {0, 1000, 1, 2})  // two pictures and two empty files go
+        ASSERT_TRUE(::DeleteFileA((many + "\\" + std::to_string(100000 + i) + ".jpg").c_str()));
+
+    // One round: the listing's entries, then its reopening.
+    const auto round = [&](int& taken, int& shown) {
+        taken = shown = 0;
+        for (int step = 0; step < 3 * kFiles && m_view.m_bSearching; ++step) {
+            m_view.StepPictureCycle();
+            if (m_view.m_nTick == pictures::kReopenedTick)
+                return;
+            if (m_view.m_nTick == 0) {
+                ++taken;
+                shown += m_view.m_pPicture && m_view.m_pPicture->GetSize().cx > 0;
+            }
+        }
+    };
+    int taken = 0, shown = 0;
+    const DWORD start = ::GetTickCount();
+    round(taken, shown);
+    std::printf("[ platform ] a round over %d files took %lu ms\n", taken, ::GetTickCount() - start);
+    EXPECT_GE(taken, kFiles - 4);  // the listing may have read ahead past the vanished ones
+    EXPECT_LE(taken, kFiles);
+    EXPECT_EQ(shown, 8);
+    EXPECT_TRUE(m_view.m_bSearching);
+    round(taken, shown);
+    EXPECT_EQ(taken, kFiles - 4);
+    EXPECT_EQ(shown, 8);
+    EXPECT_LT(::GetTickCount() - start, 20000u);
+    m_view.m_finder.Close();
+}
+
+// A picture folder and file whose names are in the system's code page but not
+// ASCII; under code page 932 their double-byte characters have a backslash as
+// their second byte.
+TEST_F(SlideViewTest, PicturesWithNamesInTheAnsiCodePage)
+{
+    const UINT acp = ::GetACP();
+    const char* expected = std::getenv("VLM_ACP");
+    EXPECT_EQ(acp, expected != nullptr ? static_cast<UINT>(std::atoi(expected)) : acp);
+    std::string folder, file;
+    if (acp == 932) {
+        folder = "\x95\x5c\x8e\xa6";                                // hyouji
+        file = "\x83\x5c\x83\x74\x83\x67\x8e\xca\x90\x5e.jpg";  // sofuto shashin
+    } else if (acp == 1252) {
+        folder = "Bilder \xc9t\xe9";
+        file = "caf\xe9 \xe0 la cr\xe8me.jpg";
+    } else {
+        GTEST_SKIP() << "code page " << acp;
+    }
+    const ScratchFolder pictures(m_folder.File(folder));
+    WriteFileBytes(pictures.File(file), ReadFileBytes(CorpusFile("tower.jpg")));
+    WriteFileBytes(m_ini, "[Config]\r\nVelmoraMode=0\r\nChangeTimes=1\r\nAdjustPictureSize=0\r\nFolder=" +
+                              pictures.Path() + "\r\n");
+    CreateView(300, 240);
+    EXPECT_EQ(m_view.m_strPattern, pictures.Path() + "\\*.jpg");
+    ASSERT_TRUE(m_view.m_bSearching);
+    Tick(1);
+    ASSERT_TRUE(m_view.m_pPicture);
+    EXPECT_EQ(m_view.m_nWidth, 512);
+    m_view.m_finder.Close();
 }
 
 TEST_F(SlideViewTest, FolderWithoutPicturesStaysClosed)
