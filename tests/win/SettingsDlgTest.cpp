@@ -6,6 +6,7 @@
 #include "tests/win/WinTest.h"
 #include "view/SlideView.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
 #include <shlobj.h>
@@ -55,6 +56,21 @@ std::string TextOf(HWND hWnd)
     return text;
 }
 
+// The name of the item selected in a folder browser's tree.
+std::string SelectedFolderName(HWND box)
+{
+    const HWND tree = ::FindWindowExA(box, nullptr, WC_TREEVIEWA, nullptr);
+    char text[MAX_PATH] = "";
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    if (item.hItem == nullptr || !::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return "";
+    return text;
+}
+
 void Command(HWND hDlg, int id) { ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 class SettingsDlgTest : public testing::Test {
@@ -68,13 +84,14 @@ protected:
             return true;
         });
     }
-    // After `open` has asked for a box: waits for it and for the preview to
-    // move behind it, runs `use` on it (which must close it) and waits until
-    // it is gone.
-    void InBox(std::function<void()> open, std::function<void(HWND)> use)
+    // After `open` has asked for a box: waits for it, for the preview to move
+    // behind it and for `ready`, runs `use` on it (which must close it) and
+    // waits until it is gone.
+    void InBox(std::function<void()> open, std::function<void(HWND)> use,
+               std::function<bool(HWND)> ready = [](HWND) { return true; })
     {
         Then(std::move(open));
-        m_steps.push_back([this] { return (m_box = BoxOf(m_dlg)) != nullptr; });
+        m_steps.push_back([this, ready] { return (m_box = BoxOf(m_dlg)) != nullptr && ready(m_box); });
         Then([this] { m_position = Preview::Position(PreviewView()); });
         m_steps.push_back([this] { return Preview::Position(PreviewView()) != m_position; });
         Then([this, use] { use(m_box); });
@@ -414,7 +431,10 @@ TEST_F(SettingsDlgTest, FolderBrowserOpensOnTheBoxFolderAndKeepsItForVirtualOnes
     InBox([=] {
         ::SetWindowTextA(Item(IDC_FOLDER), folder.c_str());
         Click(IDC_BROWSE_FOLDER);
-    }, [](HWND box) { Command(box, IDOK); });
+    }, [](HWND box) { Command(box, IDOK); }, [=](HWND box) {
+        // Wine's browser may still be filling its tree: wait for the selection.
+        return SelectedFolderName(box) == folder.substr(folder.rfind('\\') + 1);
+    });
     Then([=] { EXPECT_EQ(TextOf(Item(IDC_FOLDER)), folder); });
     InBox([this] { Click(IDC_BROWSE_FOLDER); }, [](HWND box) {
         // "My Computer" has no file-system path.
