@@ -132,32 +132,6 @@ TEST_F(SlideViewTest, OnlyTimerOneMovesTheTile)
     EXPECT_EQ(m_view.m_nPosY, 70);
 }
 
-TEST_F(SlideViewTest, TileBouncesOffTheRecordedEdges)
-{
-    CreateView(300, 200);
-    m_view.m_nPosX = 290;  // next step would reach 310
-    m_view.m_nPosY = 10;
-    m_view.m_nStepY = -20;
-    Tick(1);
-    EXPECT_EQ(m_view.m_nPosX, 270);
-    EXPECT_EQ(m_view.m_nStepX, -20);
-    EXPECT_EQ(m_view.m_nPosY, 30);
-    EXPECT_EQ(m_view.m_nStepY, 20);
-}
-
-// Without a picture a frame is black with the fan's greys, never white, and
-// covers only the client size recorded at creation.
-TEST_F(SlideViewTest, FrameCoversTheRecordedClient)
-{
-    CreateView(64, 48);
-    CTargetDC target(80, 60, RGB(255, 255, 255));
-    m_view.DrawFrame(&target);
-    for (const POINT p : {POINT{0, 0}, POINT{63, 47}, POINT{63, 0}, POINT{0, 47}})
-        EXPECT_TRUE(IsGrey(target.At(p.x, p.y)) && target.At(p.x, p.y) != RGB(255, 255, 255)) << p.x << "," << p.y;
-    EXPECT_EQ(target.At(64, 20), RGB(255, 255, 255));  // beyond the frame
-    EXPECT_EQ(target.At(20, 48), RGB(255, 255, 255));
-}
-
 // With the GDI table full but for the frame's memory context and bitmap, the
 // base font cannot be made: the frame is drawn black without the fan, and it
 // still takes the fan's random draws, so that later choices get their values.
