@@ -3,6 +3,7 @@
 // answer 0, so GDI objects are counted as headroom (how many more the process
 // can make) and kernel handles from the system's handle table.
 #include "tests/win/Corpus.h"
+#include "tests/win/Handles.h"
 #include "tests/win/WinTest.h"
 #include "view/SlideView.h"
 
@@ -20,42 +21,6 @@ size_t GdiHeadroom()
     for (HBRUSH brush : brushes)
         ::DeleteObject(brush);
     return brushes.size();
-}
-
-// SystemHandleInformation (class 16) of NtQuerySystemInformation.
-struct HandleEntry {
-    USHORT processId;
-    USHORT creatorBackTraceIndex;
-    UCHAR objectType;
-    UCHAR attributes;
-    USHORT handle;
-    PVOID object;
-    ULONG grantedAccess;
-};
-struct HandleTable {
-    ULONG count;
-    HandleEntry entries[1];
-};
-using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-
-size_t KernelHandles()
-{
-    const auto query = reinterpret_cast<QuerySystemInformation>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    if (query == nullptr)
-        return 0;
-    std::vector<unsigned char> buffer(1 << 16);
-    constexpr LONG kLengthMismatch = static_cast<LONG>(0xC0000004);
-    LONG status;
-    while ((status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr)) == kLengthMismatch)
-        buffer.resize(buffer.size() * 2);
-    if (status < 0)
-        return 0;
-    const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
-    size_t own = 0;
-    for (ULONG i = 0; i < table->count; ++i)
-        own += table->entries[i].processId == static_cast<USHORT>(::GetCurrentProcessId());
-    return own;
 }
 
 class ProbeView : public CSlideView {
@@ -81,13 +46,13 @@ TEST(LeakTest, ThousandFramesAndHundredsOfLoads)
     };
     tick(12);  // a whole pass: every file once, every path of the code warm
     const size_t gdi = GdiHeadroom();
-    const size_t handles = KernelHandles();
+    const size_t handles = handles::KernelHandles(::GetCurrentProcessId());
     ASSERT_GT(gdi, 60000u);
     ASSERT_GT(handles, 0u);
 
     tick(1000);  // 1,000 frames; some 450 files taken, 270 of them decoded
     EXPECT_EQ(GdiHeadroom(), gdi);
-    EXPECT_EQ(KernelHandles(), handles);
+    EXPECT_EQ(handles::KernelHandles(::GetCurrentProcessId()), handles);
     view.DestroyWindow();
 }
 
