@@ -33,9 +33,9 @@ public:
 };
 
 // Frames after the warm-up: VLM_LEAK_FRAMES, 2,000 unless it says otherwise.
-// Under wine a frame takes some 7 ms whatever the window's size (the fan's 24
+// Under wine a frame takes 7 to 12 ms whatever the window's size (the fan's 24
 // turned fonts are made anew at a random size each frame), so 20,000 frames
-// take about three minutes: a run on request, not on every test run.
+// took four minutes (with a soak sharing the machine): a run on request.
 int Frames()
 {
     const char* text = std::getenv("VLM_LEAK_FRAMES");
