@@ -32,15 +32,14 @@ public:
     ProbeView() : CSlideView(FALSE) {}
 };
 
-// Frames after the warm-up: VLM_LEAK_FRAMES, 2,000 unless it says otherwise.
+// Frames after the warm-up: VLM_LEAK_FRAMES, 20,000 unless it says otherwise.
 // Under wine a frame takes 7 to 12 ms whatever the window's size (the fan's 24
-// turned fonts are made anew at a random size each frame), so 20,000 frames
-// took four minutes (with a soak sharing the machine): a run on request.
+// turned fonts are made anew at a random size each frame): two to four minutes.
 int Frames()
 {
     const char* text = std::getenv("VLM_LEAK_FRAMES");
     const int frames = text != nullptr ? std::atoi(text) : 0;
-    return frames > 0 ? frames : 2000;
+    return frames > 0 ? frames : 20000;
 }
 
 // ChangeTimes 1 takes a new file every second tick (one tick counts, the next
