@@ -115,10 +115,11 @@ while :; do
     rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$saver/status" 2>/dev/null) || true
     [ -n "$rss" ] || fail "the saver ended after $now s"
     # Now and then the helper cannot read the table (once in some 400 samples):
-    # it is asked again; only a saver that keeps its handles hidden fails.
+    # it is asked again; only a saver that keeps its handles hidden fails. The
+    # helper's line ends in CR LF, as a Windows program's text output does.
     count=
     for _ in 1 2 3 4 5; do
-        count=$(cd "$work" && wine vlmhandles.exe "$winpid" 2>/dev/null) && break
+        count=$(cd "$work" && wine vlmhandles.exe "$winpid" 2>/dev/null) && count=${count%$'\r'} && break
         count=
         sleep 0.1
     done
