@@ -81,11 +81,4 @@ TEST(BannerTest, AxisWithoutExtentGivesZero)
     }
 }
 
-TEST(BannerTest, TextIsEightSpacesAndALine)
-{
-    EXPECT_EQ(std::string(banner::kText, 8), std::string(8, ' '));
-    EXPECT_NE(banner::kText[8], ' ');
-    EXPECT_EQ(std::string(banner::kText).size(), 39u);
-}
-
 }  // namespace

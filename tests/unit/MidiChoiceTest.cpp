@@ -71,12 +71,6 @@ TEST_F(MidiChoiceTest, DrawIsTakenModuloTheCandidates)
     EXPECT_EQ(Choose(2147483647), kIE5 + "\\AB12\\b.mid");
 }
 
-TEST_F(MidiChoiceTest, OneFileAnywhereIsChosen)
-{
-    Put(kIE5 + "\\..", {"only.mid"});
-    EXPECT_EQ(Choose(12345), kIE5 + "\\..\\only.mid");
-}
-
 TEST_F(MidiChoiceTest, FolderNamedLikeAMidiFileIsNoCandidate)
 {
     m_listings[kIE5 + "\\AB12\\*.mid"] = {{kIE5 + "\\AB12\\x.mid", true}};

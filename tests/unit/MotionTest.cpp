@@ -100,22 +100,4 @@ INSTANTIATE_TEST_SUITE_P(Edges, GlideTest, testing::ValuesIn(std::vector<GlideCa
     {INT_MAX - 5, 10, 20, 100, INT_MAX - 15, -10},
 }));
 
-TEST(GlideTest, WideTileSettlesBetweenTwoPositions)
-{
-    int position = 0;
-    int step = 10;
-    std::vector<int> seen;
-    for (int tick = 0; tick < 40; ++tick) {
-        motion::Glide(position, step, 150, 100);
-        if (tick >= 20)
-            seen.push_back(position);
-    }
-    for (std::size_t i = 2; i < seen.size(); ++i)
-        EXPECT_EQ(seen[i], seen[i - 2]);
-    EXPECT_EQ(std::abs(seen[1] - seen[0]), 10);
-    // Its right edge stays within two steps of the client's right edge.
-    for (int p : seen)
-        EXPECT_LE(std::abs(p + 150 - 100), 20);
-}
-
 }  // namespace

@@ -147,14 +147,6 @@ TEST_F(MusicTest, FailedCloseLeavesItOpenAsTheStopLeftIt)
     EXPECT_EQ(m_device.Take(), (Commands{"stop 7", "close 7", "close 7"}));
 }
 
-TEST_F(MusicTest, OpenAfterCloseTakesTheNewFile)
-{
-    StartPlaying();
-    ASSERT_TRUE(m_music.CloseMusic());
-    EXPECT_TRUE(m_music.OpenMusic("b.mid"));
-    EXPECT_EQ(m_music.GetPath(), "b.mid");
-}
-
 // MM_MCINOTIFY codes: only a play that reached its end starts again.
 class MusicNotifyTest : public MusicTest, public testing::WithParamInterface<std::pair<unsigned long, Commands>> {};
 

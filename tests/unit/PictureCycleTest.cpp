@@ -140,12 +140,6 @@ TEST(CacheFolderTest, KeepsSubFoldersOnly)
     EXPECT_FALSE(finder.HasNext());  // closed
 }
 
-TEST(CacheFolderTest, NoListingNoCandidates)
-{
-    ScriptedFinder finder({});
-    EXPECT_TRUE(pictures::ListCacheFolders(finder, "C:\\c\\Content.IE5\\*.*").empty());
-}
-
 TEST(CacheFolderTest, CandidateFilter)
 {
     EXPECT_TRUE(pictures::IsCacheCandidate(true, "C:\\c\\AB12"));

@@ -145,20 +145,6 @@ TEST_F(PictureTest, RenderFillsExactlyTheRectangle)
         EXPECT_EQ(target.At(p.x, p.y), kMagenta) << p.x << "," << p.y;
 }
 
-TEST_F(PictureTest, AllZeroRectangleIsTheNaturalSizeAtTheOrigin)
-{
-    CTargetDC target(520, 520, kMagenta);
-    EXPECT_TRUE(m_picture.Render(&target));
-    EXPECT_NE(target.At(0, 0), kMagenta);
-    EXPECT_NE(target.At(511, 511), kMagenta);
-    EXPECT_EQ(target.At(512, 300), kMagenta);
-    EXPECT_EQ(target.At(300, 512), kMagenta);
-
-    CTargetDC empty(20, 20, kMagenta);
-    EXPECT_TRUE(m_picture.Render(&empty, RECT{10, 10, 10, 10}));
-    EXPECT_EQ(empty.At(10, 10), kMagenta);
-}
-
 // A picture made for the purpose: its upper half white, its lower half black.
 TEST(PictureOrientationTest, LandsUpright)
 {
@@ -168,18 +154,6 @@ TEST(PictureOrientationTest, LandsUpright)
     picture.Render(&target, RECT{0, 0, 40, 90});
     EXPECT_GT(GetGValue(target.At(20, 10)), 200);
     EXPECT_LT(GetGValue(target.At(20, 80)), 50);
-}
-
-TEST(PictureFreeTest, IsIdempotent)
-{
-    CPicture picture;
-    picture.Free();
-    ASSERT_TRUE(picture.Load(CorpusFile("tower.jpg").c_str()));
-    picture.Free();
-    picture.Free();
-    EXPECT_EQ(picture.GetSize().cx, 0);
-    CTargetDC target(4, 4, kMagenta);
-    EXPECT_FALSE(picture.Render(&target, RECT{0, 0, 4, 4}));
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include "saver/SaverWnd.h"
 #include "tests/win/WinTest.h"
 
-#include <cctype>
-#include <string>
 #include <vector>
 
 namespace {
@@ -62,13 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Messages, SaverWndTest, testing::ValuesIn(std::vector<I
     {"SC_CLOSE", WM_SYSCOMMAND, SC_CLOSE, 0, false},
     {"activated", WM_ACTIVATE, WA_ACTIVE, 0, false},
     {"application activated", WM_ACTIVATEAPP, TRUE, 0, false},
-}), [](const testing::TestParamInfo<InputCase>& info) {
-    std::string name;
-    for (const char* p = info.param.name; *p; ++p)
-        if (std::isalnum(static_cast<unsigned char>(*p)))
-            name += *p;
-    return name;
-});
+}));
 
 TEST_F(SaverWndTest, MouseAwayFromItsFirstPositionCloses)
 {

@@ -1,22 +1,16 @@
 // The settings dialog as the settings role runs it: RunSettings on a real
 // vlm.ini, the dialog driven through its controls by a script whose steps a
-// thread timer runs, one a tick, inside the dialog's modal loop and the loops
-// of the boxes it opens. Steps post what would open a box; none runs a loop.
+// thread timer runs, one a tick, inside the dialog's modal loop and the loop
+// of the box it opens. Steps post what would open a box; none runs a loop.
 #include "res/resource.h"
 #include "tests/win/WinTest.h"
 #include "view/SlideView.h"
-
-#include <commctrl.h>
-#include <commdlg.h>
-#include <dlgs.h>
-#include <shlobj.h>
 
 #include <chrono>
 #include <climits>
 #include <deque>
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -24,12 +18,6 @@ namespace {
 // The preview's state, through its class's protected members.
 struct Preview : CSlideView {
     static int& Resolution(CSlideView& view) { return view.*(&Preview::m_nResolution); }
-    static int ChangeTimes(CSlideView& view) { return view.*(&Preview::m_nChangeTimes); }
-    static BOOL AdjustPictureSize(CSlideView& view) { return view.*(&Preview::m_bAdjustPictureSize); }
-    static std::pair<int, int> Position(CSlideView& view)
-    {
-        return {view.*(&Preview::m_nPosX), view.*(&Preview::m_nPosY)};
-    }
 };
 
 BOOL CALLBACK FindOwned(HWND hWnd, LPARAM lParam)
@@ -56,21 +44,6 @@ std::string TextOf(HWND hWnd)
     return text;
 }
 
-// The name of the item selected in a folder browser's tree.
-std::string SelectedFolderName(HWND box)
-{
-    const HWND tree = ::FindWindowExA(box, nullptr, WC_TREEVIEWA, nullptr);
-    char text[MAX_PATH] = "";
-    TVITEMA item{};
-    item.mask = TVIF_TEXT;
-    item.hItem = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    if (item.hItem == nullptr || !::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-        return "";
-    return text;
-}
-
 void Command(HWND hDlg, int id) { ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 class SettingsDlgTest : public testing::Test {
@@ -84,16 +57,12 @@ protected:
             return true;
         });
     }
-    // After `open` has asked for a box: waits for it, for the preview to move
-    // behind it and for `ready`, runs `use` on it (which must close it) and
-    // waits until it is gone.
-    void InBox(std::function<void()> open, std::function<void(HWND)> use,
-               std::function<bool(HWND)> ready = [](HWND) { return true; })
+    // After `open` has asked for a box: waits for it, runs `use` on it (which
+    // must close it) and waits until it is gone.
+    void InBox(std::function<void()> open, std::function<void(HWND)> use)
     {
         Then(std::move(open));
-        m_steps.push_back([this, ready] { return (m_box = BoxOf(m_dlg)) != nullptr && ready(m_box); });
-        Then([this] { m_position = Preview::Position(PreviewView()); });
-        m_steps.push_back([this] { return Preview::Position(PreviewView()) != m_position; });
+        m_steps.push_back([this] { return (m_box = BoxOf(m_dlg)) != nullptr; });
         Then([this, use] { use(m_box); });
         m_steps.push_back([this] { return !::IsWindow(m_box); });
     }
@@ -115,7 +84,6 @@ protected:
     {
         return ::SendMessageA(Item(id), message, wParam, lParam);
     }
-    void Click(int id) const { ::PostMessageA(Item(id), BM_CLICK, 0, 0); }
     // What a bar sends its dialog.
     void Scroll(int id, int code, int pos = 0) const
     {
@@ -135,7 +103,6 @@ protected:
     std::string m_ini = m_folder.File("vlm.ini");
     HWND m_dlg = nullptr;
     HWND m_box = nullptr;
-    std::pair<int, int> m_position;
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
@@ -191,26 +158,6 @@ TEST_F(SettingsDlgTest, DefaultsWithoutFileAndOkWritesTheSample)
     Run();
     EXPECT_EQ(ReadFileBytes(m_ini), "[Config]\r\nResolution=10\r\nSpeed=50\r\nChangeTimes=50\r\nFolder=C:\\\r\n"
                                     "Midi=C:\\\r\nVelmoraMode=1\r\nAdjustPictureSize=1\r\n");
-}
-
-TEST_F(SettingsDlgTest, VelmoraModeDisablesFolderAndMidiControls)
-{
-    auto expectEnabled = [this](BOOL enabled) {
-        for (int id : {IDC_FOLDER, IDC_BROWSE_FOLDER, IDC_MIDI, IDC_BROWSE_MIDI})
-            EXPECT_EQ(::IsWindowEnabled(Item(id)), enabled) << id;
-    };
-    Then([this] { Click(IDC_VELMORA_MODE); });
-    Then([=] {
-        expectEnabled(TRUE);
-        Click(IDC_VELMORA_MODE);
-    });
-    Then([=] {
-        expectEnabled(FALSE);
-        Click(IDC_VELMORA_MODE);
-        Command(m_dlg, IDOK);
-    });
-    Run();
-    EXPECT_TRUE(FileHas("VelmoraMode=0\r\n"));
 }
 
 // Hand-edited files: the bars show out-of-range numbers at their nearer end,
@@ -297,61 +244,6 @@ TEST_F(SettingsDlgTest, FileDeletedWhileThePreviewRuns)
                                     "Midi=C:\\\r\nVelmoraMode=1\r\nAdjustPictureSize=1\r\n");
 }
 
-TEST_F(SettingsDlgTest, ClickedPictureSizeBoxWritesOne)
-{
-    WriteFileBytes(m_ini, "[Config]\r\nAdjustPictureSize=7\r\n");
-    Then([this] { Click(IDC_ADJUST_PICTURE_SIZE); });
-    Then([this] { Click(IDC_ADJUST_PICTURE_SIZE); });
-    Then([this] { Command(m_dlg, IDOK); });
-    Run();
-    EXPECT_TRUE(FileHas("AdjustPictureSize=1\r\n"));
-}
-
-TEST_F(SettingsDlgTest, BarsFollowTheScrollTable)
-{
-    Then([this] {
-        Send(IDC_RESOLUTION, WM_KEYDOWN, VK_END);
-        EXPECT_EQ(Pos(IDC_RESOLUTION), 20);
-        Send(IDC_RESOLUTION, WM_KEYDOWN, VK_HOME);
-        EXPECT_EQ(Pos(IDC_RESOLUTION), 1);
-        Scroll(IDC_RESOLUTION, SB_LINELEFT);
-        EXPECT_EQ(Pos(IDC_RESOLUTION), 1);
-        Scroll(IDC_RESOLUTION, SB_THUMBTRACK, 15);
-        Scroll(IDC_RESOLUTION, SB_PAGERIGHT);
-        EXPECT_EQ(Pos(IDC_RESOLUTION), 20);
-        Scroll(IDC_SPEED, SB_RIGHT);
-        Scroll(IDC_CHANGETIMES, SB_PAGELEFT);
-        Scroll(IDC_CHANGETIMES, SB_LINERIGHT);
-        Command(m_dlg, IDOK);
-    });
-    Run();
-    EXPECT_TRUE(FileHas("Resolution=20\r\nSpeed=100\r\nChangeTimes=41\r\n"));
-}
-
-TEST_F(SettingsDlgTest, PreviewFollowsAtOnceAndCancelLeavesTheFile)
-{
-    const std::string before = "; by hand\r\n[Config]\r\nResolution=4\r\nChangeTimes=9\r\n";
-    WriteFileBytes(m_ini, before);
-    Then([&] {
-        CSlideView& view = PreviewView();
-        EXPECT_EQ(Preview::Resolution(view), 4);
-        Scroll(IDC_RESOLUTION, SB_THUMBPOSITION, 12);
-        EXPECT_EQ(Preview::Resolution(view), 12);
-        Scroll(IDC_CHANGETIMES, SB_LINELEFT);
-        EXPECT_EQ(Preview::ChangeTimes(view), 8);
-        // Whichever bar sends, even the end of a drag, all three reach the view.
-        Preview::Resolution(view) = 3;
-        Scroll(IDC_SPEED, SB_ENDSCROLL);
-        EXPECT_EQ(Preview::Resolution(view), 12);
-        Send(IDC_ADJUST_PICTURE_SIZE, BM_CLICK);
-        EXPECT_FALSE(Preview::AdjustPictureSize(view));
-        EXPECT_EQ(ReadFileBytes(m_ini), before);
-        Command(m_dlg, IDCANCEL);
-    });
-    Run();
-    EXPECT_EQ(ReadFileBytes(m_ini), before);
-}
-
 TEST_F(SettingsDlgTest, OverLongFolderIsRefusedAndEmptyOneWritten)
 {
     const std::string before = "[Config]\r\nVelmoraMode=0\r\nFolder=C:\\" + std::string(254, 'f') + "\r\n";
@@ -374,117 +266,6 @@ TEST_F(SettingsDlgTest, OverLongFolderIsRefusedAndEmptyOneWritten)
     });
     Run();
     EXPECT_TRUE(FileHas("Folder=\r\n"));
-}
-
-TEST_F(SettingsDlgTest, TypingStopsAtTheLimitAndEnterSavesTheTypedFolder)
-{
-    WriteFileBytes(m_ini, "[Config]\r\nVelmoraMode=0\r\n");
-    auto type = [this](const std::string& text) {
-        for (char c : text)
-            ::PostMessageA(Item(IDC_FOLDER), WM_CHAR, static_cast<unsigned char>(c), 1);
-    };
-    Then([=] {
-        ::SendMessageA(m_dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_FOLDER)), TRUE);
-        type(std::string(300, 'x'));
-    });
-    Then([=] {
-        EXPECT_EQ(TextOf(Item(IDC_FOLDER)), std::string(256, 'x'));
-        Send(IDC_FOLDER, EM_SETSEL, 0, -1);
-        type("D:\\pics");
-        ::PostMessageA(Item(IDC_FOLDER), WM_KEYDOWN, VK_RETURN, 1);
-    });
-    Run();
-    EXPECT_TRUE(FileHas("Folder=D:\\pics\r\n"));
-}
-
-TEST_F(SettingsDlgTest, AboutBoxFromSystemMenuAndButton)
-{
-    auto expectAbout = [this](HWND box) {
-        EXPECT_EQ(TextOf(box), "About Velmora Screen Saver");
-        RECT about, dlg;
-        ::GetWindowRect(box, &about);
-        ::GetWindowRect(m_dlg, &dlg);
-        EXPECT_NEAR(about.left + about.right, dlg.left + dlg.right, 2);
-        EXPECT_NEAR(about.top + about.bottom, dlg.top + dlg.bottom, 2);
-        EXPECT_FALSE(::IsWindowEnabled(m_dlg));
-        Command(box, IDCANCEL);
-    };
-    InBox([this] {
-        const HMENU menu = ::GetSystemMenu(m_dlg, FALSE);
-        const int last = ::GetMenuItemCount(menu) - 1;
-        EXPECT_EQ(::GetMenuState(menu, static_cast<UINT>(last - 1), MF_BYPOSITION) & MF_SEPARATOR, MF_SEPARATOR);
-        char text[64] = "";
-        ::GetMenuStringA(menu, static_cast<UINT>(last), text, sizeof text, MF_BYPOSITION);
-        EXPECT_STREQ(text, "&About Velmora Screen Saver...");
-        ::PostMessageA(m_dlg, WM_SYSCOMMAND, ::GetMenuItemID(menu, last), 0);
-    }, expectAbout);
-    InBox([this] { Click(IDC_VERSION); }, expectAbout);
-    Then([this] { Command(m_dlg, IDCANCEL); });
-    Run();
-    EXPECT_EQ(ReadFileBytes(m_ini), "");
-}
-
-TEST_F(SettingsDlgTest, FolderBrowserOpensOnTheBoxFolderAndKeepsItForVirtualOnes)
-{
-    const std::string folder = m_folder.Path();
-    WriteFileBytes(m_ini, "[Config]\r\nVelmoraMode=0\r\n");
-    InBox([=] {
-        ::SetWindowTextA(Item(IDC_FOLDER), folder.c_str());
-        Click(IDC_BROWSE_FOLDER);
-    }, [](HWND box) { Command(box, IDOK); }, [=](HWND box) {
-        // Wine's browser may still be filling its tree: wait for the selection.
-        return SelectedFolderName(box) == folder.substr(folder.rfind('\\') + 1);
-    });
-    Then([=] { EXPECT_EQ(TextOf(Item(IDC_FOLDER)), folder); });
-    InBox([this] { Click(IDC_BROWSE_FOLDER); }, [](HWND box) {
-        // "My Computer" has no file-system path.
-        ITEMIDLIST* drives = nullptr;
-        ::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives);
-        ::SendMessageA(box, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(drives));
-        ::CoTaskMemFree(drives);
-        Command(box, IDOK);
-    });
-    Then([=] {
-        EXPECT_EQ(TextOf(Item(IDC_FOLDER)), folder);
-        Command(m_dlg, IDCANCEL);
-    });
-    Run();
-    EXPECT_EQ(ReadFileBytes(m_ini), "[Config]\r\nVelmoraMode=0\r\n");
-}
-
-TEST_F(SettingsDlgTest, MidiChooserOpensInTheTextsFolderAndAddsTheExtension)
-{
-    const std::string music = m_folder.File("music");
-    ::CreateDirectoryA(music.c_str(), nullptr);
-    // Wine's open dialog adds the default extension only when that names a
-    // file that exists.
-    WriteFileBytes(music + "\\tune.mid", "");
-    // In code page 932 a name whose character's second byte is a backslash.
-    const std::string song = music + (::GetACP() == 932 ? "\\\x83\x5c.mid" : "\\song.mid");
-    WriteFileBytes(m_ini, "[Config]\r\nVelmoraMode=0\r\nMidi=" + song + "\r\n");
-    auto open = [this] { Click(IDC_BROWSE_MIDI); };
-    auto choose = [](const char* name) {
-        return [name](HWND box) {
-            ::SendMessageA(box, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(name));
-            ::SendMessageA(box, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(name));
-            Command(box, IDOK);
-        };
-    };
-    InBox(open, [=](HWND box) {
-        char path[MAX_PATH] = "";
-        ::SendMessageA(box, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
-        EXPECT_EQ(path, music);
-        EXPECT_EQ(TextOf(::GetDlgItem(box, cmb1)), "midi file (*.mid)");
-        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(box, chx1)));  // no read-only box
-        Command(box, IDCANCEL);
-    });
-    Then([=] { EXPECT_EQ(TextOf(Item(IDC_MIDI)), song); });
-    InBox(open, choose("tune"));
-    Then([=] { EXPECT_EQ(TextOf(Item(IDC_MIDI)), music + "\\tune.mid"); });
-    InBox(open, choose("absent.mid"));  // need not exist
-    Then([this] { Command(m_dlg, IDOK); });
-    Run();
-    EXPECT_TRUE(FileHas("Midi=" + music + "\\absent.mid\r\n"));
 }
 
 }  // namespace

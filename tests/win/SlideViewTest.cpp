@@ -1,6 +1,5 @@
-// A slide view in a real window of the test process: the settings it reads at
-// creation, the resize, the ticks it takes, its picture folder and cycle over
-// real JPEG files, and the frames it composes.
+// A slide view in a real window of the test process: hand-edited settings, its
+// picture folder and cycle over real JPEG files, and the frames it composes.
 #include "tests/win/Corpus.h"
 #include "tests/win/WinTest.h"
 #include "view/Banner.h"
@@ -9,7 +8,6 @@
 
 #include <shlobj.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -22,7 +20,6 @@ namespace {
 class SlideViewProbe : public CSlideView {
 public:
     SlideViewProbe() : CSlideView(FALSE) {}
-    using CSlideView::m_bAdjustPictureSize;
     using CSlideView::m_bSearching;
     using CSlideView::m_finder;
     using CSlideView::m_nChangeTimes;
@@ -34,9 +31,6 @@ public:
     using CSlideView::m_nPosX;
     using CSlideView::m_nPosY;
     using CSlideView::m_nResolution;
-    using CSlideView::m_nStepX;
-    using CSlideView::m_nStepY;
-    using CSlideView::m_rcClient;
     using CSlideView::StepPictureCycle;
 };
 
@@ -67,71 +61,6 @@ protected:
     SlideViewProbe m_view;
 };
 
-TEST_F(SlideViewTest, DefaultsWithoutSettingsFile)
-{
-    CreateView(320, 200);
-    EXPECT_EQ(m_view.m_nResolution, 10);
-    EXPECT_EQ(m_view.m_nStepX, 20);
-    EXPECT_EQ(m_view.m_nStepY, 20);
-    EXPECT_EQ(m_view.m_nChangeTimes, 50);
-    EXPECT_TRUE(m_view.m_bAdjustPictureSize);
-    EXPECT_EQ(m_view.m_rcClient.right, 320);
-    EXPECT_EQ(m_view.m_rcClient.bottom, 200);
-    EXPECT_GE(m_view.m_nPosX, 0);
-    EXPECT_LT(m_view.m_nPosX, 320);
-    EXPECT_GE(m_view.m_nPosY, 0);
-    EXPECT_LT(m_view.m_nPosY, 200);
-}
-
-TEST_F(SlideViewTest, SettingsReadAtCreationAreClamped)
-{
-    WriteFileBytes(m_ini, "[Config]\r\nResolution=50\r\nChangeTimes=0\r\nAdjustPictureSize=7\r\nSpeed=200\r\n");
-    CreateView(300, 150);
-    EXPECT_EQ(m_view.m_nResolution, 20);
-    EXPECT_EQ(m_view.m_nStepY, 30);
-    EXPECT_EQ(m_view.m_nChangeTimes, 1);
-    EXPECT_EQ(m_view.m_bAdjustPictureSize, 7);  // kept as stored
-}
-
-TEST_F(SlideViewTest, ResizeRereadsResolutionButKeepsTheRecordedClient)
-{
-    WriteFileBytes(m_ini, "[Config]\r\nResolution=10\r\n");
-    CreateView(300, 200);
-    m_view.SetResolution(20);  // as the settings dialog does, unsaved
-    EXPECT_EQ(m_view.m_nStepY, 40);
-
-    WriteFileBytes(m_ini, "[Config]\r\nResolution=5\r\n");
-    ::SetWindowPos(m_view.m_hWnd, nullptr, 0, 0, 400, 600, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
-    EXPECT_EQ(m_view.m_nResolution, 5);
-    EXPECT_EQ(m_view.m_nStepX, 30);  // 5 % of the new height, 600
-    EXPECT_EQ(m_view.m_rcClient.right, 300);
-    EXPECT_EQ(m_view.m_rcClient.bottom, 200);
-}
-
-TEST_F(SlideViewTest, SetResolutionSetsTheTileMovingRightAndDown)
-{
-    CreateView(300, 200);
-    m_view.m_nStepX = -7;
-    m_view.m_nStepY = -7;
-    m_view.SetResolution(0);
-    EXPECT_EQ(m_view.m_nResolution, 1);
-    EXPECT_EQ(m_view.m_nStepX, 2);
-    EXPECT_EQ(m_view.m_nStepY, 2);
-}
-
-TEST_F(SlideViewTest, OnlyTimerOneMovesTheTile)
-{
-    CreateView(300, 200);
-    m_view.m_nPosX = 100;
-    m_view.m_nPosY = 50;
-    Tick(2);
-    EXPECT_EQ(m_view.m_nPosX, 100);
-    EXPECT_EQ(m_view.m_nPosY, 50);
-    Tick(1);
-    EXPECT_EQ(m_view.m_nPosX, 120);
-    EXPECT_EQ(m_view.m_nPosY, 70);
-}
-
 // With the GDI table full but for the frame's memory context and bitmap, the
 // base font cannot be made: the frame is drawn black without the fan, and it
 // still takes the fan's random draws, so that later choices get their values.
@@ -158,16 +87,6 @@ TEST_F(SlideViewTest, FrameWithoutFontsStillTakesTheFansDraws)
     for (int y = 0; y < 48; y += 3)
         for (int x = 0; x < 64; x += 3)
             ASSERT_EQ(target.At(x, y), RGB(0, 0, 0)) << x << "," << y;
-}
-
-TEST_F(SlideViewTest, ZeroHeightClientStartsAtZero)
-{
-    CreateView(300, 0);
-    EXPECT_EQ(m_view.m_rcClient.bottom, 0);
-    EXPECT_EQ(m_view.m_nPosY, 0);
-    EXPECT_EQ(m_view.m_nStepY, 1);
-    Tick(1);  // a frame of no height draws nothing
-    EXPECT_EQ(m_view.m_nPosY, -1);  // the empty tile still turns at the bottom edge
 }
 
 // Whatever a hand-edited settings file holds, the view runs: its bars stay in
@@ -268,21 +187,6 @@ INSTANTIATE_TEST_SUITE_P(Sizes, SlideViewCycleTest, testing::ValuesIn(std::vecto
     {"1", {80, 80}, {100, 66}},     // a third of 240 high, a third of 300 wide
 }));
 
-TEST_F(SlideViewTest, FileThatFailsToLoadLeavesAnEmptyTileOfThePreviousSize)
-{
-    UsePictures({});
-    WriteFileBytes(m_folder.File("b.jpg"), "no picture");
-    CreateView(300, 240);
-    m_view.m_nWidth = 77;  // as the previous picture left it
-    m_view.m_nHeight = 55;
-    Tick(1);
-    ASSERT_TRUE(m_view.m_pPicture);
-    EXPECT_EQ(m_view.m_pPicture->GetSize().cx, 0);
-    EXPECT_EQ(m_view.m_nTick, 0);
-    EXPECT_EQ(m_view.m_nWidth, 77);
-    EXPECT_EQ(m_view.m_nHeight, 55);
-}
-
 // 10,000 files, ten of them pictures and the rest empty (tests/win/many-files.sh
 // makes them): the cycle takes each in turn and starts over, in reasonable
 // time. Files that vanish after the listing was opened leave an empty tile and
@@ -358,15 +262,6 @@ TEST_F(SlideViewTest, PicturesWithNamesInTheAnsiCodePage)
     m_view.m_finder.Close();
 }
 
-TEST_F(SlideViewTest, FolderWithoutPicturesStaysClosed)
-{
-    UsePictures({});
-    CreateView(300, 240);
-    EXPECT_FALSE(m_view.m_bSearching);
-    Tick(1);
-    EXPECT_FALSE(m_view.m_pPicture);
-}
-
 // Velmora mode takes a sub-folder of the internet cache's "Content.IE5"; here
 // the only one, beside a file and the dot entries.
 TEST_F(SlideViewTest, VelmoraModeTakesACacheSubFolder)
@@ -381,12 +276,6 @@ TEST_F(SlideViewTest, VelmoraModeTakesACacheSubFolder)
     EXPECT_EQ(m_view.m_strPattern, sub.Path() + "\\*.jpg");
     EXPECT_TRUE(m_view.m_bSearching);
     m_view.m_finder.Close();  // an open listing would keep its folder
-}
-
-TEST_F(SlideViewTest, VelmoraModeWithoutCacheTakesTheFolderSetting)
-{
-    CreateView(300, 240);
-    EXPECT_EQ(m_view.m_strPattern, "C:\\\\*.jpg");  // the default "C:\" and a second backslash
 }
 
 // A frame of a view with a picture: outside the tile only black and the fan's
@@ -423,43 +312,6 @@ TEST_F(SlideViewTest, FrameHoldsTheFanAndThePicture)
         }
     }
     EXPECT_GT(fan, 0);
-}
-
-// A visible window of the test process holds the view as a child, as the
-// settings dialog does: its client area, captured over a few seconds, shows
-// the tile (the only coloured pixels) moving and changing its picture.
-TEST_F(SlideViewTest, ChildViewShowsPicturesGliding)
-{
-    UsePictures({{"a.jpg", "tower.jpg"}, {"b.jpg", "bug725582-testrotate.jpg"}}, "Speed=100\r\n");
-    const HWND host = ::CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 300, 240, nullptr,
-                                        nullptr, nullptr, nullptr);
-    ASSERT_NE(host, nullptr);
-    ASSERT_TRUE(m_view.Create(0, WS_CHILD | WS_VISIBLE, RECT{0, 0, 300, 240}, host));
-
-    std::set<std::pair<LONG, LONG>> corners;
-    std::set<std::pair<LONG, LONG>> sizes;
-    const DWORD until = ::GetTickCount() + 2500;
-    while (::GetTickCount() < until) {
-        PumpMessages();
-        CTargetDC capture(300, 240, 0);
-        CClientDC client(m_view.m_hWnd);
-        capture.BitBlt(0, 0, 300, 240, client, 0, 0, SRCCOPY);
-        RECT box{300, 240, -1, -1};
-        for (int y = 0; y < 240; y += 2)
-            for (int x = 0; x < 300; x += 2)
-                if (!IsGrey(capture.At(x, y)))
-                    box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x),
-                               std::max<LONG>(box.bottom, y)};
-        if (box.right >= 0) {
-            corners.insert({box.left, box.top});
-            sizes.insert({box.right - box.left, box.bottom - box.top});
-        }
-        ::Sleep(60);
-    }
-    m_view.DestroyWindow();
-    ::DestroyWindow(host);
-    EXPECT_GE(corners.size(), 3u);
-    EXPECT_GE(sizes.size(), 2u);  // the square picture and the landscape one
 }
 
 }  // namespace
