@@ -82,35 +82,38 @@ std::vector<std::string> RunTicks(ScriptedFinder& finder, Cycle& cycle, int tick
     return trace;
 }
 
-TEST(PictureCycleTest, ThreeFilesOneChangeTime)
+// A folder's listing, ChangeTimes and listings that fail to open, ticked.
+struct CycleCase {
+    std::vector<std::string> files;
+    int changeTimes;
+    int failOpens;  // after the first opening
+    std::vector<std::string> trace;
+};
+
+class PictureCycleTest : public testing::TestWithParam<CycleCase> {};
+
+TEST_P(PictureCycleTest, TakesEachFileInTurn)
 {
-    ScriptedFinder finder = Files({"a.jpg", "b.jpg", "c.jpg"});
+    const CycleCase& c = GetParam();
+    ScriptedFinder finder = Files(c.files);
     Cycle cycle;
     Open(cycle, finder);
-    ASSERT_TRUE(cycle.searching);
+    EXPECT_EQ(cycle.searching, !c.files.empty());
     EXPECT_EQ(cycle.tick, 100);
-    EXPECT_EQ(RunTicks(finder, cycle, 9, 1), (std::vector<std::string>{
-        "a.jpg@0", "-@1", "b.jpg@0", "-@1", "c.jpg@0", "-@1", "restart@100", "a.jpg@0", "-@1"}));
+    finder.m_failOpens = c.failOpens;
+    EXPECT_EQ(RunTicks(finder, cycle, 9, c.changeTimes), c.trace);
 }
 
-TEST(PictureCycleTest, OneFileComesAgainAfterEveryRestart)
-{
-    ScriptedFinder finder = Files({"only.jpg"});
-    Cycle cycle;
-    Open(cycle, finder);
-    EXPECT_EQ(RunTicks(finder, cycle, 7, 2), (std::vector<std::string>{
-        "only.jpg@0", "-@1", "-@2", "restart@100", "only.jpg@0", "-@1", "-@2"}));
-}
+INSTANTIATE_TEST_SUITE_P(Folders, PictureCycleTest, testing::ValuesIn(std::vector<CycleCase>{
+    {{"a.jpg", "b.jpg", "c.jpg"}, 1, 0,
+     {"a.jpg@0", "-@1", "b.jpg@0", "-@1", "c.jpg@0", "-@1", "restart@100", "a.jpg@0", "-@1"}},
+    {{"only.jpg"}, 2, 0, {"only.jpg@0", "-@1", "-@2", "restart@100", "only.jpg@0", "-@1", "-@2", "restart@100",
+                          "only.jpg@0"}},
+    {{}, 1, 0, {}},                                          // an empty folder stays closed
+    {{"a.jpg"}, 1, 1, {"a.jpg@0", "-@1", "restart@100"}},   // a folder gone: closed for good
+}));
 
-TEST(PictureCycleTest, EmptyFolderStaysClosed)
-{
-    ScriptedFinder finder = Files({});
-    Cycle cycle;
-    Open(cycle, finder);
-    EXPECT_FALSE(cycle.searching);
-}
-
-TEST(PictureCycleTest, LoweredChangeTimesChangesOnTheNextTick)
+TEST(PictureCycleChangeTest, LoweredChangeTimesChangesOnTheNextTick)
 {
     ScriptedFinder finder = Files({"a.jpg", "b.jpg"});
     Cycle cycle;
@@ -118,17 +121,6 @@ TEST(PictureCycleTest, LoweredChangeTimesChangesOnTheNextTick)
     EXPECT_EQ(RunTicks(finder, cycle, 6, 50), (std::vector<std::string>{
         "a.jpg@0", "-@1", "-@2", "-@3", "-@4", "-@5"}));
     EXPECT_EQ(RunTicks(finder, cycle, 1, 3), (std::vector<std::string>{"b.jpg@0"}));
-}
-
-TEST(PictureCycleTest, FailedReopeningClosesForGood)
-{
-    ScriptedFinder finder = Files({"a.jpg"});
-    Cycle cycle;
-    Open(cycle, finder);
-    finder.m_failOpens = 1;
-    EXPECT_EQ(RunTicks(finder, cycle, 10, 1), (std::vector<std::string>{"a.jpg@0", "-@1", "restart@100"}));
-    EXPECT_FALSE(cycle.searching);
-    EXPECT_EQ(finder.m_patterns, std::vector<std::string>(2, kPattern));
 }
 
 TEST(CacheFolderTest, KeepsSubFoldersOnly)
