@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,96 @@ INSTANTIATE_TEST_SUITE_P(Sizes, DecodableTest, testing::ValuesIn(std::vector<Lim
     {22500, 33300, false},
     {0, 100, false},        // a height left to a later marker
     {100, 0, false},
+}));
+
+// An IFD entry: tag, type, number of values, the (first) value.
+struct Tag {
+    unsigned tag;
+    unsigned type;
+    std::uint32_t count;
+    unsigned value;
+};
+
+// A TIFF header in either byte order and an IFD0 of the tags at `ifd`; its
+// entry count says `claimed` entries, or as many as there are.
+Bytes Tiff(bool little, const std::vector<Tag>& tags, std::uint32_t ifd = 8, int claimed = -1)
+{
+    Bytes b;
+    const auto put = [&](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            b += static_cast<char>(v >> 8 * (little ? i : bytes - 1 - i));
+    };
+    b += little ? "II" : "MM";
+    put(42, 2);
+    put(ifd, 4);
+    if (ifd < 64)
+        b.resize(ifd, '\0');
+    put(claimed < 0 ? tags.size() : claimed, 2);
+    for (const Tag& t : tags) {
+        put(t.tag, 2);
+        put(t.type, 2);
+        put(t.count, 4);
+        put(t.value, 2);
+        put(0, 2);
+    }
+    put(0, 4);  // no next IFD
+    return b;
+}
+
+// An APP1 segment with a payload: "Exif" and its TIFF, or anything.
+Bytes App1(const Bytes& payload)
+{
+    const std::size_t length = payload.size() + 2;
+    return Bytes("\xFF\xE1", 2) + static_cast<char>(length >> 8) + static_cast<char>(length) + payload;
+}
+Bytes Exif(const Bytes& tiff) { return App1(Bytes("Exif\0\0", 6) + tiff); }
+
+const Tag kMake{0x010F, 2, 6, 0};
+Tag Orientation(unsigned value) { return {0x0112, 3, 1, value}; }
+
+struct OrientationCase {
+    const char* what;
+    Bytes bytes;
+    int orientation;
+};
+
+class OrientationTest : public testing::TestWithParam<OrientationCase> {};
+
+TEST_P(OrientationTest, Reads)
+{
+    const Bytes& b = GetParam().bytes;
+    EXPECT_EQ(jpeg::ReadOrientation(reinterpret_cast<const unsigned char*>(b.data()), b.size()),
+              GetParam().orientation) << GetParam().what;
+}
+
+const Bytes kPicture = Frame(0xC0, 640, 480) + kScan;
+
+INSTANTIATE_TEST_SUITE_P(Streams, OrientationTest, testing::ValuesIn(std::vector<OrientationCase>{
+    {"big-endian", kStart + Exif(Tiff(false, {kMake, Orientation(6)})) + kPicture, 6},
+    {"little-endian", kStart + kApp0 + Exif(Tiff(true, {Orientation(8), kMake})) + kPicture, 8},
+    {"each value", kStart + Exif(Tiff(true, {Orientation(3)})), 3},
+    {"after XMP", kStart + App1("http://ns.adobe.com/xap/1.0/") + Exif(Tiff(false, {Orientation(5)})), 5},
+    {"IFD further on", kStart + Exif(Tiff(true, {Orientation(2)}, 20)), 2},
+    {"no EXIF", kStart + kApp0 + kPicture, 1},
+    {"tag absent", kStart + Exif(Tiff(true, {kMake})), 1},
+    {"value 0", kStart + Exif(Tiff(true, {Orientation(0)})), 1},
+    {"value 9", kStart + Exif(Tiff(false, {Orientation(9)})), 1},
+    {"a LONG", kStart + Exif(Tiff(false, {{0x0112, 4, 1, 0}}).replace(18, 4, Bytes("\0\0\0\x07", 4))), 7},
+    {"a signed LONG, as a Panasonic writes it", kStart + Exif(Tiff(true, {{0x0112, 9, 1, 6}})), 6},
+    {"a huge LONG", kStart + Exif(Tiff(true, {{0x0112, 4, 1, 6}}).replace(20, 2, "\x01\x00")), 1},
+    {"a RATIONAL", kStart + Exif(Tiff(true, {{0x0112, 5, 1, 6}})), 1},
+    {"value count overflows", kStart + Exif(Tiff(true, {{0x0112, 3, 0xFFFFFFFF, 6}})), 1},
+    {"wrong byte-order mark", kStart + Exif("IM" + Tiff(true, {Orientation(6)}).substr(2)), 1},
+    {"not 42", kStart + Exif(Tiff(true, {Orientation(6)}).replace(2, 1, "\x2B")), 1},
+    {"IFD past the end", kStart + Exif(Tiff(true, {Orientation(6)}, 0xFFFFFFF0)), 1},
+    {"IFD at the last byte", kStart + Exif(Tiff(true, {}, 17).substr(0, 18)), 1},
+    {"entry count beyond the segment", kStart + Exif(Tiff(true, {Orientation(6)}, 8, 0xFFFF)), 6},
+    {"tag beyond the segment", kStart + Exif(Tiff(true, {kMake, Orientation(6)}).substr(0, 33)), 1},
+    {"TIFF header cut", kStart + Exif("II*"), 1},
+    {"file cut in the entry", (kStart + Exif(Tiff(true, {Orientation(6)}))).substr(0, 30), 1},
+    {"after the scan", kStart + kScan + Exif(Tiff(true, {Orientation(6)})), 1},
+    {"text", Bytes("Exif\0\0II*\0", 10), 1},
+    {"empty", "", 1},
 }));
 
 }  // namespace
