@@ -2,6 +2,11 @@
 
 #include "view/JpegHeader.h"
 
+#include <algorithm>
+#include <new>
+#include <utility>
+#include <vector>
+
 namespace {
 
 // Owners of the stream's memory block and of the stream.
@@ -26,8 +31,9 @@ struct StreamOwner {
     IStream* stream = nullptr;
 };
 
-// Reads the whole file into the block; FALSE when it cannot.
-BOOL ReadWhole(CFile& file, HGLOBAL block, UINT length)
+// Reads the whole file into the block and its EXIF orientation; FALSE when it
+// cannot be read or its frame is one the decoder cannot hold.
+BOOL ReadWhole(CFile& file, HGLOBAL block, UINT length, int& orientation)
 {
     auto* bytes = static_cast<unsigned char*>(::GlobalLock(block));
     if (bytes == nullptr)
@@ -40,12 +46,27 @@ BOOL ReadWhole(CFile& file, HGLOBAL block, UINT length)
         done += read;
     }
     const std::optional<jpeg::FrameSize> frame = jpeg::ReadFrameSize(bytes, done);
+    orientation = jpeg::ReadOrientation(bytes, done);
     ::GlobalUnlock(block);
     return done == length && frame && jpeg::IsDecodable(*frame);
 }
 
 // No JPEG worth showing comes near this; a longer file is not read at all.
 constexpr ULONGLONG kMaxFileLength = 256u << 20;
+
+// Rows of 32-bit pixels, bottom-up: GetDIBits counts scan lines from the
+// bottom, so a band is asked for by its lowest row.
+BITMAPINFO Rows32(int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
 
 }  // namespace
 
@@ -66,14 +87,18 @@ BOOL CPicture::Load(CFile& file)
     if (length == 0 || length > kMaxFileLength)
         return FALSE;
     GlobalMemory block(static_cast<SIZE_T>(length));
-    if (block.handle == nullptr || !ReadWhole(file, block.handle, static_cast<UINT>(length)))
+    int orientation = 1;
+    if (block.handle == nullptr || !ReadWhole(file, block.handle, static_cast<UINT>(length), orientation))
         return FALSE;
 
     StreamOwner owner;
     if (FAILED(::CreateStreamOnHGlobal(block.handle, TRUE, &owner.stream)))
         return FALSE;
     block.handle = nullptr;  // the stream frees it now
-    return Load(owner.stream);
+    if (!Load(owner.stream))
+        return FALSE;
+    m_orientation = resample::FromExif(orientation);
+    return TRUE;
 }
 
 BOOL CPicture::Load(IStream* pStream)
@@ -107,6 +132,8 @@ SIZE CPicture::GetSize(CDC* pDC) const
         CWindowDC screen(nullptr);
         screen.HIMETRICtoDP(&size);
     }
+    if (m_orientation.swapAxes)
+        std::swap(size.cx, size.cy);
     return size;
 }
 
@@ -130,12 +157,43 @@ BOOL CPicture::Render(CDC* pDC, RECT rc, const RECT* pBounds)
 }
 
 // HIMETRIC runs upward: the source starts at the top edge and goes down, so the
-// whole picture lands upright, filling the rectangle whatever its aspect.
+// whole picture lands upright, filling the rectangle whatever its aspect. The
+// stretch mode of a fresh context would AND together the pixels it drops.
 void CPicture::RenderStretched(HDC hDC, const RECT& rc, const RECT* pBounds) const
 {
+    const int mode = ::SetStretchBltMode(hDC, HALFTONE);
+    POINT origin{};
+    ::SetBrushOrgEx(hDC, 0, 0, &origin);
     const SIZE himetric = GetHimetricSize();
     m_pPicture->Render(hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, 0, himetric.cy, himetric.cx,
                        -himetric.cy, pBounds);
+    ::SetBrushOrgEx(hDC, origin.x, origin.y, nullptr);
+    ::SetStretchBltMode(hDC, mode);
+}
+
+bool CPicture::Resampled(SIZE size, resample::Pixel* out) const
+{
+    SHORT type = PICTYPE_UNINITIALIZED;
+    OLE_HANDLE handle = 0;
+    if (FAILED(m_pPicture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(m_pPicture->get_Handle(&handle)))
+        return false;
+    const auto bitmap = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+    BITMAP stored{};
+    if (::GetObjectA(bitmap, sizeof stored, &stored) != static_cast<int>(sizeof stored))
+        return false;
+    const int width = stored.bmWidth;
+    const int height = stored.bmHeight;
+    CClientDC screen(nullptr);
+    const auto read = [&](int top, int count, resample::Pixel* rows) {
+        BITMAPINFO info = Rows32(width, height);
+        if (::GetDIBits(screen.GetSafeHdc(), bitmap, static_cast<UINT>(height - top - count), static_cast<UINT>(count),
+                        rows, &info, DIB_RGB_COLORS) != count)
+            return false;
+        for (int i = 0, j = count - 1; i < j; ++i, --j)
+            std::swap_ranges(rows + i * width, rows + (i + 1) * width, rows + j * width);
+        return true;
+    };
+    return resample::Resample(width, height, read, m_orientation, size.cx, size.cy, out);
 }
 
 BOOL CPicture::PrepareScaled(const CDC& target, SIZE size)
@@ -144,13 +202,26 @@ BOOL CPicture::PrepareScaled(const CDC& target, SIZE size)
     if (m_scaled && m_scaledSize.cx == size.cx && m_scaledSize.cy == size.cy && m_nScaledBits == bits)
         return TRUE;
     m_scaled = CBitmap(CreateCompatibleBitmap(target, size.cx, size.cy));
-    CMemoryDC scaled(target);
-    if (!m_scaled || scaled.GetSafeHdc() == nullptr) {
-        m_scaled = CBitmap();
+    if (!m_scaled)
         return FALSE;
+    std::vector<resample::Pixel> pixels;
+    try {
+        pixels.resize(static_cast<size_t>(size.cx) * size.cy);
+    } catch (const std::bad_alloc&) {
+        pixels.clear();
     }
-    CSelectObject select(scaled, m_scaled.Get());
-    RenderStretched(scaled.GetSafeHdc(), RECT{0, 0, size.cx, size.cy}, nullptr);
+    BITMAPINFO info = Rows32(size.cx, -size.cy);  // top-down
+    if (pixels.empty() || !Resampled(size, pixels.data()) ||
+        ::SetDIBits(target.GetSafeHdc(), m_scaled.Get(), 0, static_cast<UINT>(size.cy), pixels.data(), &info,
+                    DIB_RGB_COLORS) != size.cy) {
+        CMemoryDC scaled(target);
+        if (scaled.GetSafeHdc() == nullptr) {
+            m_scaled = CBitmap();
+            return FALSE;
+        }
+        CSelectObject select(scaled, m_scaled.Get());
+        RenderStretched(scaled.GetSafeHdc(), RECT{0, 0, size.cx, size.cy}, nullptr);
+    }
     m_scaledSize = size;
     m_nScaledBits = bits;
     return TRUE;
@@ -159,6 +230,7 @@ BOOL CPicture::PrepareScaled(const CDC& target, SIZE size)
 void CPicture::Free()
 {
     m_scaled = CBitmap();
+    m_orientation = resample::Orientation{};
     if (m_pPicture != nullptr) {
         IPicture* picture = m_pPicture;
         m_pPicture = nullptr;

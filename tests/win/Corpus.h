@@ -1,5 +1,5 @@
 // The real JPEG files that the tests decode, fetched from Debian packages into
-// the folder that VLM_CORPUS names (tests/fetch-corpus.sh), and the pixels of
+// the folder that VLM_CORPUS names (tools/fetch-corpus), and the pixels of
 // off-screen targets.
 #pragma once
 

@@ -3,6 +3,8 @@
 #include "tests/win/WinTest.h"
 #include "view/Picture.h"
 
+#include <cmath>
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -155,5 +157,82 @@ TEST(PictureOrientationTest, LandsUpright)
     EXPECT_GT(GetGValue(target.At(20, 10)), 200);
     EXPECT_LT(GetGValue(target.At(20, 80)), 50);
 }
+
+// What ImageMagick made of a picture (tests/win/references.sh): a PPM file.
+struct Reference {
+    int width = 0;
+    int height = 0;
+    std::string rgb;
+};
+
+Reference ReadPpm(const std::string& path)
+{
+    const std::string bytes = ReadFileBytes(path);
+    Reference ref;
+    int max = 0, header = 0;
+    if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &ref.width, &ref.height, &max, &header) != 3 || max != 255)
+        return {};
+    ref.rgb = bytes.substr(static_cast<size_t>(header) + 1);
+    return ref;
+}
+
+// Peak signal to noise ratio of the target's pixels against the reference's.
+double Psnr(const CTargetDC& target, const Reference& ref)
+{
+    const size_t count = static_cast<size_t>(ref.width) * ref.height;
+    std::vector<RGBQUAD> pixels(count);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, ref.width, -ref.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const HBITMAP bitmap = static_cast<HBITMAP>(::GetCurrentObject(target.GetSafeHdc(), OBJ_BITMAP));
+    if (ref.rgb.size() < 3 * count ||
+        ::GetDIBits(target.GetSafeHdc(), bitmap, 0, ref.height, pixels.data(), &info, DIB_RGB_COLORS) != ref.height)
+        return 0;
+    double sum = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const auto* rgb = reinterpret_cast<const unsigned char*>(&ref.rgb[3 * i]);
+        const int d[] = {pixels[i].rgbRed - rgb[0], pixels[i].rgbGreen - rgb[1], pixels[i].rgbBlue - rgb[2]};
+        sum += d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+    }
+    return sum == 0 ? 99 : 10 * std::log10(255.0 * 255.0 * 3 * count / sum);
+}
+
+struct LookCase {
+    const char* picture;    // under the corpus folder
+    const char* reference;  // under made\, its size the tile's
+    SIZE upright;           // the natural size, upright
+    double floor;           // dB
+};
+
+class PictureLookTest : public testing::TestWithParam<LookCase> {};
+
+// Resampled into the tile as a careful tool resamples it, and upright.
+TEST_P(PictureLookTest, AsAStandardToolResamplesIt)
+{
+    const LookCase& c = GetParam();
+    CPicture picture;
+    ASSERT_TRUE(picture.Load(CorpusFile(c.picture).c_str()));
+    EXPECT_EQ(picture.GetSize().cx, c.upright.cx);
+    EXPECT_EQ(picture.GetSize().cy, c.upright.cy);
+    const Reference ref = ReadPpm(CorpusFile(std::string("made\\") + c.reference + ".ppm"));
+    ASSERT_GT(ref.width, 0) << c.reference;
+    CTargetDC target(ref.width, ref.height, kMagenta);
+    picture.Render(&target, RECT{0, 0, ref.width, ref.height});
+    const double psnr = Psnr(target, ref);
+    std::printf("[ quality  ] %s at %d x %d: %.1f dB\n", c.picture, ref.width, ref.height, psnr);
+    EXPECT_GE(psnr, c.floor) << c.picture;
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, PictureLookTest, testing::ValuesIn(std::vector<LookCase>{
+    {"issue70.jpg", "issue70-shrunk", {3120, 4208}, 45},          // a phone photo shrunk 12 times
+    {"made\\small.jpg", "small-enlarged", {150, 103}, 45},        // a web picture enlarged 2.3 times
+    {"bug725582-testrotate.jpg", "testrotate", {428, 640}, 36},   // stored turned, orientation 6
+    {"made\\turned-2.jpg", "turned-2", {480, 320}, 45},
+    {"made\\turned-3.jpg", "turned-3", {480, 320}, 45},
+    {"made\\turned-4.jpg", "turned-4", {480, 320}, 45},
+    {"made\\turned-5.jpg", "turned-5", {480, 320}, 45},
+    {"made\\turned-6.jpg", "turned-6", {480, 320}, 45},
+    {"made\\turned-7.jpg", "turned-7", {480, 320}, 45},
+    {"made\\turned-8.jpg", "turned-8", {480, 320}, 45},
+}));
 
 }  // namespace
