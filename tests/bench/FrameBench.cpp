@@ -1,7 +1,9 @@
 // Not a test: times the load of a picture (against a reference time for the
-// same file, when given) and one frame of the slide view with that picture in
-// the tile against a bare black fill and copy of the same size. Prints rows of
-// the table of tools/bench. Usage: frame_bench PICTURE.jpg [REFERENCE-MS]
+// same file, when given), a whole change of picture (the load, then the tile's
+// copy resampled from the decoded pixels) and one frame of the slide view with
+// that picture in the tile against a bare black fill and copy of the same
+// size. Prints rows of the table of tools/bench.
+// Usage: frame_bench PICTURE.jpg [REFERENCE-MS]
 #include "fw/WinApp.h"
 #include "tests/win/Corpus.h"
 #include "view/PictureCycle.h"
@@ -25,21 +27,30 @@ public:
     using CSlideView::m_pPicture;
 };
 
+// The time of one run, in milliseconds.
+double Milliseconds(const std::function<void()>& work)
+{
+    LARGE_INTEGER frequency, start, end;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    work();
+    ::QueryPerformanceCounter(&end);
+    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+}
+
+double Median(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 // The median of a number of runs, in milliseconds.
 double Median(int runs, const std::function<void()>& work)
 {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
     std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        LARGE_INTEGER start, end;
-        ::QueryPerformanceCounter(&start);
-        work();
-        ::QueryPerformanceCounter(&end);
-        times.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    for (int i = 0; i < runs; ++i)
+        times.push_back(Milliseconds(work));
+    return Median(times);
 }
 
 void Row(const char* figure, double ms, const char* reference, const char* ratio)
@@ -70,6 +81,25 @@ int main(int argc, char** argv)
         std::snprintf(ratio, sizeof ratio, "%.2f", load / djpeg);
     }
     Row(figure, load, reference, ratio);
+
+    // A change of picture on a 1920 x 1080 screen: decoded, then resampled
+    // (and turned upright) into the tile by its first frame.
+    const pictures::Extent tile = pictures::FitToThird({size.cx, size.cy}, 1920, 1080);
+    CTargetDC tileTarget(tile.cx, tile.cy, 0);
+    std::vector<double> changes, copies;
+    for (int i = 0; i < 5; ++i) {
+        CPicture picture;
+        const double loaded = Milliseconds([&] { picture.Load(argv[1]); });
+        copies.push_back(Milliseconds([&] { picture.Render(&tileTarget, RECT{0, 0, tile.cx, tile.cy}); }));
+        changes.push_back(loaded + copies.back());
+    }
+    std::snprintf(figure, sizeof figure, "picture change, tile %d x %d", tile.cx, tile.cy);
+    std::snprintf(reference, sizeof reference, "load alone %.1f ms", load);
+    std::snprintf(ratio, sizeof ratio, "%.2f", Median(changes) / load);
+    Row(figure, Median(changes), reference, ratio);
+    std::snprintf(figure, sizeof figure, "  the tile's copy alone");
+    std::snprintf(ratio, sizeof ratio, "%.2f", Median(copies) / load);
+    Row(figure, Median(copies), reference, ratio);
 
     for (const SIZE screen : {SIZE{1920, 1080}, SIZE{3840, 2160}}) {
         BenchView view;
