@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(Files, HostileSettingsTest, testing::Values(
 struct CycleCase {
     const char* adjust;
     SIZE square;     // tower.jpg, 512 x 512
-    SIZE landscape;  // bug725582-testrotate.jpg, 640 x 428
+    SIZE landscape;  // bug725582-testrotate.jpg, 640 x 428 stored, shown upright (428 x 640)
 };
 
 class SlideViewCycleTest : public SlideViewTest, public testing::WithParamInterface<CycleCase> {};
@@ -183,8 +183,8 @@ TEST_P(SlideViewCycleTest, TakesEachPictureInTurn)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, SlideViewCycleTest, testing::ValuesIn(std::vector<CycleCase>{
-    {"0", {512, 512}, {640, 428}},  // the picture's own pixels
-    {"1", {80, 80}, {100, 66}},     // a third of 240 high, a third of 300 wide
+    {"0", {512, 512}, {428, 640}},  // the picture's own pixels, upright
+    {"1", {80, 80}, {53, 80}},      // a third of 240 high
 }));
 
 // 10,000 files, ten of them pictures and the rest empty (tests/win/many-files.sh
