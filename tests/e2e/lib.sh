@@ -1,84 +1,52 @@
-# Sourced by the end-to-end tests: `source lib.sh VLM VLMHOST`. Each test runs
-# a copy of vlm.scr in a folder of its own, so its vlm.ini is its own, and
-# stops every process it started.
+# Sourced by the end-to-end runs and the soak: `source lib.sh VLM`. Each run
+# works on a copy of vlm.scr in a folder of its own, so that its vlm.ini is its
+# own, and stops every process it started.
 set -euo pipefail
 
-vlm_built=$1
-vlmhost=$2
 work=$(mktemp -d "${TMPDIR:-/tmp}/vlm-e2e.XXXXXX")
-cp "$vlm_built" "$work/vlm.scr"
-vlm=$work/vlm.scr
-vlm_win=$(winepath -w "$vlm" 2>/dev/null)
-e2e_pids=()
+cp "$1" "$work/vlm.scr"
+vlm_win=$(winepath -w "$work/vlm.scr" 2>/dev/null)
+read -r width height < <(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p')
 
-e2e_cleanup() {
-    local pid
-    # The saver started from this test's folder, then the hosts.
-    for pid in $(pgrep -f "$work" || true); do
-        kill "$pid" 2>/dev/null || true
-    done
-    for pid in "${e2e_pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    if [ -z "${VLM_KEEP:-}" ]; then
-        rm -rf "$work"
-    else
-        echo "kept $work"
-    fi
+cleanup() {
+    pgrep -f "$work" | xargs -r kill 2>/dev/null || true
+    if [ -n "${VLM_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
 }
-trap e2e_cleanup EXIT
+trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# vlmhost LOG COMMAND ARGS...: runs the host program in the test folder and
-# shows its log.
-host() {
-    local log=$1
-    shift
-    local status=0
-    (cd "$work" && wine "$vlmhost" "$log" "$@") || status=$?
-    sed "s/^/  $log: /" "$work/$log"
-    return $status
-}
+# settings KEY=VALUE...: vlm.ini's [Config] section, lines ended by CR LF.
+settings() { printf '%s\r\n' '[Config]' "$@" >"$work/vlm.ini"; }
 
-# Starts the host program in the background; its pid goes to host_pid.
-host_background() {
-    local log=$1
-    shift
-    # Its own output files: the processes it starts inherit them.
-    (cd "$work" && exec wine "$vlmhost" "$log" "$@" >"$work/$log.out" 2>&1) &
-    host_pid=$!
-    e2e_pids+=($host_pid)
-}
+screenshot() { import -window root "$work/$1"; }
 
-# A white window over the whole screen, standing in for the desktop.
-backdrop() {
-    host_background backdrop.log backdrop 600
-    wait_log backdrop.log '^backdrop '
-}
-
-# Waits until the log has a line matching the pattern (at most 30 s).
-wait_log() {
-    local log=$work/$1 pattern=$2 i
-    for i in $(seq 300); do
-        grep -q -- "$pattern" "$log" 2>/dev/null && return 0
+# start ARGS...: vlm.scr (or the file that exe names) in the background, as
+# the desktop starts it, with the pointer resting; its Linux pid goes to saver,
+# its visible X window to xid.
+start() {
+    xdotool mousemove 10 10
+    (cd "$work" && exec wine "${exe:-vlm.scr}" "$@" >/dev/null 2>&1) &
+    saver=$!
+    for _ in $(seq 100); do
+        xid=$(xdotool search --onlyvisible --pid "$saver" | tail -1) && [ -n "$xid" ] && return 0
+        kill -0 "$saver" 2>/dev/null || fail "vlm.scr $* ended at its start"
         sleep 0.1
     done
-    [ -f "$log" ] && sed 's/^/  /' "$log"
-    fail "no '$pattern' in $1"
+    fail "vlm.scr $*: no window"
 }
 
-# Screenshot of the virtual display.
-screenshot() {
-    import -window root "$work/$1"
-}
+# press KEY...: keys to the window xid, as a person types them.
+press() { xdotool windowfocus --sync "$xid" key "$@"; }
 
-# "count mean max" of a screenshot region's grey levels (0..255): W H X Y.
-region_stats() {
-    convert "$work/$1" -crop "$2x$3+$4+$5" +repage -colorspace gray -depth 8 \
-        -format '%[fx:w*h] %[fx:int(255*mean+0.5)] %[fx:int(255*maxima+0.5)]\n' info:
+# ends WHAT: vlm.scr ends with exit code 0 within VLM_END_LIMIT_MS (default
+# 1000; a modal dialog takes about two seconds under wine).
+ends() {
+    local start code=0 ms
+    start=$(date +%s%N)
+    timeout 10 tail --pid="$saver" -s 0.05 -f /dev/null || fail "$1: vlm.scr still runs 10 s later"
+    wait "$saver" || code=$?
+    ms=$((($(date +%s%N) - start) / 1000000))
+    echo "  $1: exit $code after $ms ms"
+    [ "$code" -eq 0 ] && [ "$ms" -le "${VLM_END_LIMIT_MS:-1000}" ] || fail "$1: exit code $code after $ms ms"
 }

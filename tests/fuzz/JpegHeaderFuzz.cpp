@@ -8,15 +8,11 @@
 #include <cstdlib>
 #include <vector>
 
-namespace {
-
-void Check(bool condition)
+static void Check(bool condition)
 {
     if (!condition)
         std::abort();
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

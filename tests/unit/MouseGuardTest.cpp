@@ -5,34 +5,19 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-struct MouseCase {
-    std::vector<std::pair<int, int>> reports;
-    int endingReport;  // index of the first report that ends the run, -1 for none
-};
-
-class MouseGuardTest : public testing::TestWithParam<MouseCase> {};
-
-TEST_P(MouseGuardTest, OnlyAMoveAwayFromTheFirstPositionEndsTheRun)
+// The first position reported is recorded; a report of another ends the run.
+// (-1, -1) records nothing. Each script: the reports; the one that ends (0: none).
+TEST(MouseGuardTest, OnlyAMoveAwayFromTheFirstPositionEnds)
 {
-    MouseGuard guard;
-    int ending = -1;
-    for (int i = 0; i < static_cast<int>(GetParam().reports.size()) && ending == -1; ++i)
-        if (guard.EndsRun(GetParam().reports[i].first, GetParam().reports[i].second))
-            ending = i;
-    EXPECT_EQ(ending, GetParam().endingReport);
+    const std::pair<std::vector<int>, int> scripts[] = {
+        {{500, 300, 500, 300, 500, 300}, 0}, {{500, 300, 501, 300}, 2}, {{500, 300, 500, 299}, 2},
+        {{-1, -1, 40, 40, 40, 40, 41, 40}, 4}, {{-1, 5, -1, 5, -1, 6}, 3},
+    };
+    for (const auto& [xy, ending] : scripts) {
+        MouseGuard guard;
+        int ended = 0;
+        for (size_t i = 0; i < xy.size() && ended == 0; i += 2)
+            ended = guard.EndsRun(xy[i], xy[i + 1]) ? static_cast<int>(i / 2 + 1) : 0;
+        EXPECT_EQ(ended, ending) << xy.size() / 2 << " reports";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Reports, MouseGuardTest, testing::ValuesIn(std::vector<MouseCase>{
-    {{{500, 300}}, -1},                            // the first report never ends it
-    {{{500, 300}, {500, 300}, {500, 300}}, -1},    // repeats of the first position
-    {{{500, 300}, {501, 300}}, 1},                 // x alone differs
-    {{{500, 300}, {500, 299}}, 1},                 // y alone differs
-    {{{0, 0}, {0, 0}, {7, 7}}, 2},
-    {{{-1, -1}, {40, 40}, {40, 40}}, -1},          // (-1, -1) records nothing
-    {{{-1, -1}, {40, 40}, {41, 40}}, 2},
-    {{{-1, 5}, {-1, 5}, {-1, 6}}, 2},              // only the pair (-1, -1) is "none"
-}));
-
-}  // namespace

@@ -3,177 +3,94 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// A listing as CFileFind gives it, from a script of entries; `failOpens`
-// lets the next openings fail (the folder is gone).
-struct Entry {
-    std::string name;
-    bool folder;
-};
-
-class ScriptedFinder {
-public:
-    explicit ScriptedFinder(std::vector<Entry> entries) : m_entries(std::move(entries)) {}
+// A listing as the file finder gives it, of names under D:\p ("*" before a
+// folder's name); `failOpens` makes the next openings fail (the folder gone).
+struct ScriptedFinder {
+    std::vector<std::string> names;
+    int failOpens = 0;
+    std::vector<std::string> patterns = {};
+    bool open = false;
+    size_t next = 0, current = 0;
 
     bool FindFile(const char* pattern)
     {
-        m_patterns.push_back(pattern);
-        m_open = !m_entries.empty() && m_failOpens-- <= 0;
-        m_next = 0;
-        return m_open;
+        patterns.push_back(pattern);
+        next = 0;
+        return open = !names.empty() && failOpens-- <= 0;
     }
-    bool HasNext() const { return m_open && m_next < m_entries.size(); }
-    bool FindNextFile()
-    {
-        m_current = m_next++;
-        return HasNext();
-    }
-    std::string GetFilePath() const { return "D:\\p\\" + m_entries.at(m_current).name; }
-    bool MatchesMask(unsigned long mask) const
-    {
-        return mask == pictures::kDirectoryAttribute && m_entries.at(m_current).folder;
-    }
-    void Close() { m_open = false; }
-
-    std::vector<Entry> m_entries;
-    std::vector<std::string> m_patterns;
-    int m_failOpens = 0;
-
-private:
-    bool m_open = false;
-    std::size_t m_next = 0;
-    std::size_t m_current = 0;
+    bool HasNext() const { return open && next < names.size(); }
+    bool FindNextFile() { return current = next++, HasNext(); }
+    std::string GetFilePath() const { return "D:\\p\\" + names.at(current).substr(names.at(current)[0] == '*'); }
+    bool MatchesMask(unsigned long mask) const { return mask == 0x10 && names.at(current)[0] == '*'; }
+    void Close() { open = false; }
 };
 
-ScriptedFinder Files(const std::vector<std::string>& names)
+// What each tick does: the file it takes, "-" counting or "restart", each
+// with the counter after it.
+TEST(PictureCycleTest, TakesEachFileInTurn)
 {
-    std::vector<Entry> entries;
-    for (const std::string& name : names)
-        entries.push_back({name, false});
-    return ScriptedFinder(entries);
-}
-
-const std::string kPattern = "D:\\p\\*.jpg";
-
-struct Cycle {
-    bool searching = false;
-    int tick = 0;
-};
-
-void Open(Cycle& cycle, ScriptedFinder& finder) { pictures::OpenListing(cycle.searching, cycle.tick, finder, kPattern); }
-
-// What each tick does: the file it takes, "-" for counting, "restart".
-std::vector<std::string> RunTicks(ScriptedFinder& finder, Cycle& cycle, int ticks, int changeTimes)
-{
-    std::vector<std::string> trace;
-    for (int i = 0; i < ticks && cycle.searching; ++i) {
-        const int before = finder.m_patterns.size();
-        const std::string path = pictures::StepCycle(cycle.searching, cycle.tick, finder, kPattern, changeTimes);
-        if (!path.empty())
-            trace.push_back(path.substr(5) + "@" + std::to_string(cycle.tick));
-        else if (static_cast<int>(finder.m_patterns.size()) != before)
-            trace.push_back("restart@" + std::to_string(cycle.tick));
-        else
-            trace.push_back("-@" + std::to_string(cycle.tick));
+    const struct {
+        std::vector<std::string> files;
+        int changeTimes, failOpens;  // the openings after the first that fail
+        const char* trace;
+    } cases[] = {
+        {{"a.jpg", "b.jpg", "c.jpg"}, 1, 0, "a.jpg@0 -@1 b.jpg@0 -@1 c.jpg@0 -@1 restart@100 a.jpg@0 -@1 "},
+        {{"only.jpg"}, 2, 0, "only.jpg@0 -@1 -@2 restart@100 only.jpg@0 -@1 -@2 restart@100 only.jpg@0 "},
+        {{}, 1, 0, ""},                                 // an empty folder stays closed
+        {{"a.jpg"}, 1, 1, "a.jpg@0 -@1 restart@100 "},  // a folder gone: closed for good
+        {{"a.jpg", "b.jpg"}, 50, 0, "a.jpg@0 -@1 -@2 -@3 -@4 b.jpg@0 -@1 -@2 -@3 "},  // 3 after 5 ticks
+    };
+    for (const auto& c : cases) {
+        ScriptedFinder finder{c.files};
+        bool searching = false;
+        int tick = 0;
+        pictures::OpenListing(searching, tick, finder, "D:\\p\\*.jpg");
+        EXPECT_TRUE(searching == !c.files.empty() && tick == 100);
+        finder.failOpens = c.failOpens;
+        std::string trace;
+        for (int i = 0; i < 9 && searching; ++i) {
+            const size_t openings = finder.patterns.size();
+            const int changeTimes = c.changeTimes == 50 && i >= 5 ? 3 : c.changeTimes;  // lowered by the dialog
+            const std::string path = pictures::StepCycle(searching, tick, finder, "D:\\p\\*.jpg", changeTimes);
+            trace += (!path.empty() ? path.substr(5) : finder.patterns.size() != openings ? "restart" : "-") + "@" +
+                     std::to_string(tick) + " ";
+        }
+        EXPECT_EQ(trace, c.trace);
+        EXPECT_EQ(finder.patterns, std::vector<std::string>(finder.patterns.size(), "D:\\p\\*.jpg"));
     }
-    return trace;
 }
 
-// A folder's listing, ChangeTimes and listings that fail to open, ticked.
-struct CycleCase {
-    std::vector<std::string> files;
-    int changeTimes;
-    int failOpens;  // after the first opening
-    std::vector<std::string> trace;
-};
-
-class PictureCycleTest : public testing::TestWithParam<CycleCase> {};
-
-TEST_P(PictureCycleTest, TakesEachFileInTurn)
+// Velmora mode's candidates: the sub-folders of Content.IE5 but "." and "..",
+// in the listing's order, the listing closed after. The pattern keeps the
+// folder as it is.
+TEST(PictureCycleTest, CacheFoldersAndPattern)
 {
-    const CycleCase& c = GetParam();
-    ScriptedFinder finder = Files(c.files);
-    Cycle cycle;
-    Open(cycle, finder);
-    EXPECT_EQ(cycle.searching, !c.files.empty());
-    EXPECT_EQ(cycle.tick, 100);
-    finder.m_failOpens = c.failOpens;
-    EXPECT_EQ(RunTicks(finder, cycle, 9, c.changeTimes), c.trace);
-}
-
-INSTANTIATE_TEST_SUITE_P(Folders, PictureCycleTest, testing::ValuesIn(std::vector<CycleCase>{
-    {{"a.jpg", "b.jpg", "c.jpg"}, 1, 0,
-     {"a.jpg@0", "-@1", "b.jpg@0", "-@1", "c.jpg@0", "-@1", "restart@100", "a.jpg@0", "-@1"}},
-    {{"only.jpg"}, 2, 0, {"only.jpg@0", "-@1", "-@2", "restart@100", "only.jpg@0", "-@1", "-@2", "restart@100",
-                          "only.jpg@0"}},
-    {{}, 1, 0, {}},                                          // an empty folder stays closed
-    {{"a.jpg"}, 1, 1, {"a.jpg@0", "-@1", "restart@100"}},   // a folder gone: closed for good
-}));
-
-TEST(PictureCycleChangeTest, LoweredChangeTimesChangesOnTheNextTick)
-{
-    ScriptedFinder finder = Files({"a.jpg", "b.jpg"});
-    Cycle cycle;
-    Open(cycle, finder);
-    EXPECT_EQ(RunTicks(finder, cycle, 6, 50), (std::vector<std::string>{
-        "a.jpg@0", "-@1", "-@2", "-@3", "-@4", "-@5"}));
-    EXPECT_EQ(RunTicks(finder, cycle, 1, 3), (std::vector<std::string>{"b.jpg@0"}));
-}
-
-TEST(CacheFolderTest, KeepsSubFoldersOnly)
-{
-    ScriptedFinder finder({{".", true}, {"..", true}, {"AB12CD", true}, {"index.dat", false}, {"ZZ99", true}});
+    ScriptedFinder finder{{"*.", "*..", "*AB12CD", "index.dat", "*ZZ99", "*dots."}};
     EXPECT_EQ(pictures::ListCacheFolders(finder, "C:\\c\\Content.IE5\\*.*"),
               (std::vector<std::string>{"D:\\p\\AB12CD", "D:\\p\\ZZ99"}));
-    EXPECT_EQ(finder.m_patterns, std::vector<std::string>{"C:\\c\\Content.IE5\\*.*"});
-    EXPECT_FALSE(finder.HasNext());  // closed
-}
-
-TEST(CacheFolderTest, CandidateFilter)
-{
-    EXPECT_TRUE(pictures::IsCacheCandidate(true, "C:\\c\\AB12"));
-    EXPECT_FALSE(pictures::IsCacheCandidate(true, "C:\\c\\."));
-    EXPECT_FALSE(pictures::IsCacheCandidate(true, "C:\\c\\.."));
-    EXPECT_FALSE(pictures::IsCacheCandidate(true, "C:\\c\\dots."));
-    EXPECT_FALSE(pictures::IsCacheCandidate(false, "C:\\c\\file.dat"));
+    EXPECT_TRUE(finder.patterns == std::vector<std::string>{"C:\\c\\Content.IE5\\*.*"} && !finder.open);
     EXPECT_FALSE(pictures::IsCacheCandidate(true, ""));
+    EXPECT_EQ(pictures::PicturePattern("C:\\") + pictures::PicturePattern("D:\\p"), "C:\\\\*.jpgD:\\p\\*.jpg");
 }
 
-TEST(CacheFolderTest, PatternKeepsTheFolderAsItIs)
+// A third of the width for a landscape picture, of the height otherwise,
+// keeping the aspect up to truncation; a picture without extent is kept.
+TEST(PictureCycleTest, FitToAThirdOfTheClient)
 {
-    EXPECT_EQ(pictures::PicturePattern("C:\\"), "C:\\\\*.jpg");
-    EXPECT_EQ(pictures::PicturePattern("D:\\pictures"), "D:\\pictures\\*.jpg");
+    const int cases[][6] = {  // picture, client, tile
+        {800, 600, 1024, 768, 341, 255}, {600, 800, 1024, 768, 192, 256}, {500, 500, 1024, 768, 256, 256},
+        {640, 480, 152, 112, 50, 37},    {20, 10, 1920, 1080, 640, 320},  {0, 50, 1024, 768, 0, 50},
+        {50, 0, 1024, 768, 50, 0},
+    };
+    for (const auto& c : cases) {
+        const pictures::Extent tile = pictures::FitToThird({c[0], c[1]}, c[2], c[3]);
+        EXPECT_TRUE(tile.cx == c[4] && tile.cy == c[5]) << c[0] << " x " << c[1] << ": " << tile.cx << " x " << tile.cy;
+    }
 }
-
-struct FitCase {
-    pictures::Extent picture;
-    int width;
-    int height;
-    pictures::Extent tile;
-};
-
-class FitTest : public testing::TestWithParam<FitCase> {};
-
-TEST_P(FitTest, ToAThirdOfTheClient)
-{
-    const FitCase& c = GetParam();
-    const pictures::Extent tile = pictures::FitToThird(c.picture, c.width, c.height);
-    EXPECT_EQ(tile.cx, c.tile.cx);
-    EXPECT_EQ(tile.cy, c.tile.cy);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, FitTest, testing::ValuesIn(std::vector<FitCase>{
-    {{800, 600}, 1024, 768, {341, 255}},   // landscape: a third of the width
-    {{600, 800}, 1024, 768, {192, 256}},   // portrait: a third of the height
-    {{500, 500}, 1024, 768, {256, 256}},   // square counts as portrait
-    {{640, 480}, 152, 112, {50, 37}},      // the preview
-    {{20, 10}, 1920, 1080, {640, 320}},    // scaled up as well
-    {{0, 0}, 1024, 768, {0, 0}},           // no extent: kept, no division by zero
-    {{0, 50}, 1024, 768, {0, 50}},
-    {{50, 0}, 1024, 768, {50, 0}},
-}));
 
 }  // namespace

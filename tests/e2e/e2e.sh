@@ -1,0 +1,152 @@
+#!/usr/bin/env bash
+# vlm.scr driven as the desktop and a person drive it, under wine in a virtual
+# display: e2e.sh VLM VLMHOST CASE, one CASE a test.
+source "$(dirname "$0")/lib.sh" "$1"
+vlmhost=$2
+corpus=${VLM_CORPUS:-}
+
+# Command lines that are no role or name no window, and any start while an
+# instance runs, end at once; none writes vlm.ini.
+case_roles() {
+    local args
+    ends_at_once() { (cd "$work" && timeout 10 wine vlm.scr "$@" >/dev/null 2>&1) || [ $? -ne 124 ] || fail "$*"; }
+    for args in //s /-s x / /p '/p 0' '/p abc' '/p 4294967295' "/p $(printf '9%.0s' $(seq 20000))"; do
+        ends_at_once $args
+    done
+    ends_at_once ""
+    start /s
+    for args in /s /S /c -c "" /p; do ends_at_once $args; done
+    press a
+    ends "a key"
+    [ ! -e "$work/vlm.ini" ] || fail "a settings file was written"
+}
+
+# The preview: a visible child covering the host's client area, in the
+# desktop's small monitor too, that ends with the host.
+case_preview() {
+    local size w h
+    for size in 320x240 152x112; do
+        w=${size%x*} h=${size#*x}
+        (cd "$work" && wine "$vlmhost" "$w" "$h" "$vlm_win") | tr -d '\r' | tee "$work/preview.log" | sed 's/^/  /'
+        grep -q "^child 0 0 $w $h of $w $h visible 1 style 5.* running 1$" "$work/preview.log" || fail "child window"
+        grep -q '^exit 0 ' "$work/preview.log" || fail "exit with the host"
+    done
+}
+
+# "/s", over a settings file no person would write, covers the screen (whose
+# root is white) with black and the fan's greys, drawn anew on every tick; the
+# pointer's first report is only recorded, a move elsewhere ends the run at
+# once. (Keys end the picture runs below.)
+case_fullscreen() {
+    xsetroot -solid white
+    settings Speed=110 Resolution=2147483647 ChangeTimes=-2147483648 "Folder=C:\\$(printf 'f%.0s' $(seq 10000))"
+    head -c 4000 "$corpus/tower.jpg" >>"$work/vlm.ini"
+    start /s
+    screenshot fs-1.png
+    sleep 1
+    screenshot fs-2.png
+    local max
+    max=$(convert "$work/fs-2.png" -colorspace gray -format '%[fx:int(255*maxima+0.5)]' info:)
+    [ "$max" -gt 0 ] && [ "$max" -lt 255 ] || fail "the screen is not black and grey (brightest $max)"
+    [ "$(compare -metric AE "$work/fs-1.png" "$work/fs-2.png" null: 2>&1)" != 0 ] || fail "no new frame"
+    kill -0 "$saver" 2>/dev/null || fail "the run ended before any input"
+    xdotool mousemove 300 200
+    ends "mouse moved"
+}
+
+# "WxH+X+Y" of the coloured pixels of a screenshot: the tile, since the
+# background and the fan are grey.
+tile_box() {
+    convert "$work/$1" -colorspace HSL -channel G -separate +channel -threshold 0 -format '%@' info:
+}
+
+# shoot NAME SIZES: a full-screen run; a screenshot NAME.png once a tile of
+# one of the sizes ("WxH|WxH") shows whole (a large picture takes a second to
+# decode, and the tile may start partly off the screen), more until the tile
+# has moved; a key ends the run. Its box goes to box.
+shoot() {
+    local i
+    start /s
+    for i in $(seq 50); do
+        sleep 0.2
+        screenshot "$1.png"
+        box=$(tile_box "$1.png")
+        eval "case ${box%%+*} in $2) break ;; esac"
+    done
+    eval "case ${box%%+*} in $2) ;; *) fail \"$1: tile $box, not $2\" ;; esac"
+    for i in 1 2 3 4; do
+        sleep 0.3
+        screenshot moved.png
+        [ "$(tile_box moved.png)" = "$box" ] || break
+    done
+    [ "$(tile_box moved.png)" != "$box" ] || fail "$1: the tile does not move"
+    press space
+    ends "$1"
+}
+
+# show PICTURE FLOOR: alone in the folder, the picture takes a tile of a third
+# of the screen in its upright shape, whose pixels are at least FLOOR dB
+# (PSNR) from ImageMagick's resampling of the picture, upright: area averaging
+# to shrink, interpolation to enlarge.
+show() {
+    local name w h size filter=box psnr
+    name=$(basename "${1%.*}")
+    rm -rf "$work/pictures" && mkdir "$work/pictures" && cp "$1" "$work/pictures/"
+    settings VelmoraMode=0 Speed=100 ChangeTimes=100 "Folder=$(winepath -w "$work/pictures" 2>/dev/null)"
+    read -r w h < <(convert "$1" -auto-orient -format '%w %h\n' info:)
+    size=$(awk -v w="$w" -v h="$h" -v sw="$width" -v sh="$height" 'BEGIN {
+        if (w > h) printf "%dx%d", sw / 3, h / w * int(sw / 3); else printf "%dx%d", w / h * int(sh / 3), sh / 3 }')
+    shoot "$name" "$size"
+    [ "${size%x*}" -le "$w" ] || filter=triangle
+    convert "$1" -auto-orient -filter "$filter" -resize "$size!" "$work/reference.png"
+    convert "$work/$name.png" -crop "$box" +repage "$work/tile.png"
+    psnr=$(compare -metric PSNR "$work/tile.png" "$work/reference.png" null: 2>&1 || true)
+    echo "  $name: tile $box, $psnr dB against ImageMagick's $filter filter"
+    awk -v p="$psnr" -v f="$2" 'BEGIN { exit !(p + 0 >= f) }' || fail "$name: $psnr dB, below $2"
+}
+
+case_pictures() {
+    show "$corpus/issue70.jpg" 36               # a 13-megapixel phone photo, shrunk
+    show "$corpus/made/small.jpg" 33            # a 150 x 103 web picture, enlarged
+    show "$corpus/bug725582-testrotate.jpg" 36  # stored turned, EXIF orientation 6
+    local n
+    for n in 2 3 5 8; do
+        show "$corpus/made/turned-$n.jpg" 36    # stored mirrored or turned
+    done
+    # Velmora mode: a picture of one of the cache's two sub-folders.
+    ie5=$(winepath -u 'C:\users\root\AppData\Local\Microsoft\Windows\INetCache\Content.IE5' 2>/dev/null)
+    [ ! -e "$ie5" ] || fail "a Content.IE5 folder is in the way"
+    trap 'rm -rf "$ie5"; cleanup' EXIT
+    mkdir -p "$ie5/A1B2C3D4" "$ie5/E5F6G7H8"
+    cp "$corpus/made/small.jpg" "$ie5/A1B2C3D4/"
+    cp "$corpus/tower.jpg" "$ie5/E5F6G7H8/"
+    settings Speed=100 ChangeTimes=100
+    shoot velmora "341x234|256x256"
+}
+
+# The settings dialog, with no argument and with /c: keys move the bars and
+# Enter writes what the dialog shows; a folder text over 256 characters is
+# refused with a message box, and Escape writes nothing.
+case_settings() {
+    export VLM_END_LIMIT_MS=4000
+    start
+    press End Tab Home Return
+    ends "End, Tab, Home, Enter"
+    printf '%s\r\n' '[Config]' Resolution=20 Speed=1 ChangeTimes=50 'Folder=C:\' 'Midi=C:\' VelmoraMode=1 \
+        AdjustPictureSize=1 | cmp - "$work/vlm.ini" || fail "vlm.ini after Enter"
+
+    settings VelmoraMode=0 "Folder=C:\\$(printf 'f%.0s' $(seq 255))"
+    cp "$work/vlm.ini" "$work/before.ini"
+    start /c
+    press Return
+    sleep 1
+    local box
+    box=$(xdotool search --onlyvisible --pid "$saver" | grep -vx "$xid") || fail "Enter: no message box"
+    xdotool windowfocus --sync "$box" key Return
+    sleep 0.5
+    press Escape
+    ends "Enter refused, Escape"
+    cmp "$work/before.ini" "$work/vlm.ini" || fail "vlm.ini changed"
+}
+
+"case_$3"
