@@ -53,6 +53,7 @@ TEST(JpegHeaderTest, FrameSizeAndOrientation)
         {"fill bytes, restart marker", kStart + "\xFF" + kApp0 + Bytes("\xFF\xD0", 2) + Frame('\xC1', 3, 2), 3, 2, 1},
         {"text", "not a picture at all", 0, 0, 1},
         {"cut in the frame header", kStart + kApp0 + kPicture.substr(0, 8), 0, 0, 1},
+        {"cut right after the width", kStart + kApp0 + kPicture.substr(0, 9), 640, 480, 1},
         {"cut after a marker", kStart + "\xFF\xE0", 0, 0, 1},
         {"scan before frame", kStart + kScan + Exif(kSix) + kPicture, 0, 0, 1},
         {"garbage between", kStart + "xx" + Exif(kSix) + kPicture, 0, 0, 1},
