@@ -37,10 +37,3 @@ TEST(SettingsPathTest, BesideTheExecutable)
         EXPECT_EQ(SettingsPathFor(c.module, 260, c.isLead), c.settings) << c.module;
     EXPECT_EQ(FindLastBackslash("C:\\a\x83", IsLeadByteOf932), 2u);  // a lead byte at the very end
 }
-
-TEST(SettingsPathTest, UnterminatedBufferIsRefusedUntouched)
-{
-    char buffer[8] = {'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
-    EXPECT_FALSE(AppendSettingsFileName(buffer, sizeof buffer));
-    EXPECT_EQ(std::string(buffer, sizeof buffer), "xxxxxxxx");
-}

@@ -4,13 +4,10 @@
 #include "tests/win/WinTest.h"
 #include "view/Picture.h"
 
-
-namespace {
-
 constexpr COLORREF kMagenta = RGB(255, 0, 255);  // in none of the pictures
 
 // A 1 x 1 PNG, which the decoder could show: only JPEG files are.
-const std::string kPng("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\1\0\0\0\1\x08\x06\0\0\0\x1f\x15\xc4\x89\0\0\0\rIDATx\x9c"
+static const std::string kPng("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\1\0\0\0\1\x08\x06\0\0\0\x1f\x15\xc4\x89\0\0\0\rIDATx\x9c"
                        "\x63\xf8\xff\xff\x3f\0\x05\xfe\x02\xfe\xa7\x35\x81\x84\0\0\0\0IEND\xae\x42\x60\x82", 69);
 
 // Sizes come from the decoder at the screen's pixels per inch and go back with
@@ -45,6 +42,13 @@ TEST(PictureTest, LoadsOrStaysEmpty)
         EXPECT_EQ(picture.Render(&target, RECT{0, 0, 8, 8}), c.size.cx > 0) << c.path;
         EXPECT_EQ(target.At(4, 4) != kMagenta, c.size.cx > 0) << c.path;
     }
+    // A rectangle all zero is the natural size at the origin; with metafile
+    // bounds the platform draws, into the rectangle alone.
+    CPicture picture;
+    ASSERT_TRUE(picture.Load(CorpusFile("dpi.jpeg").c_str()));
+    CTargetDC target(64, 64, kMagenta);
+    const RECT bounds{0, 0, 1, 1};
+    EXPECT_TRUE(picture.Render(&target) && picture.Render(&target, RECT{50, 50, 60, 60}, &bounds));
+    for (const auto& [x, painted] : {std::pair{47, true}, {48, false}, {49, false}, {59, true}, {60, false}})
+        EXPECT_EQ(target.At(x, x) != kMagenta, painted) << x;
 }
-
-}  // namespace
