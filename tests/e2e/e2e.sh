@@ -114,7 +114,7 @@ case_pictures() {
         show "$corpus/made/turned-$n.jpg" 36    # stored mirrored or turned
     done
     # Velmora mode: a picture of one of the cache's two sub-folders.
-    ie5=$(winepath -u 'C:\users\root\AppData\Local\Microsoft\Windows\INetCache\Content.IE5' 2>/dev/null)
+    ie5=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCache/Content.IE5
     [ ! -e "$ie5" ] || fail "a Content.IE5 folder is in the way"
     trap 'rm -rf "$ie5"; cleanup' EXIT
     mkdir -p "$ie5/A1B2C3D4" "$ie5/E5F6G7H8"

@@ -23,15 +23,17 @@ struct Preview : CSlideView {
 
 HWND Item(int id) { return ::GetDlgItem(TestApp().m_pMainWnd->m_hWnd, id); }
 
-// Without a file (the defaults as Enter writes them: tests/e2e): the typing
-// limit, Velmora Mode disabling the folder and MIDI controls, the preview in
-// the placeholder's place following the Step bar and the picture-size box at
-// once; Cancel writes nothing.
+// Without a file (the defaults as Enter writes them: tests/e2e): the scroll
+// bars at the defaults, the typing limit, Velmora Mode disabling the folder
+// and MIDI controls, the preview in the placeholder's place following the Step
+// bar and the picture-size box at once; Cancel writes nothing.
 void CALLBACK LookInto(HWND, UINT, UINT_PTR timer, DWORD)
 {
     ::KillTimer(nullptr, timer);
     const int paths[] = {IDC_FOLDER, IDC_BROWSE_FOLDER, IDC_MIDI, IDC_BROWSE_MIDI};
     EXPECT_EQ(::SendMessageA(Item(IDC_MIDI), EM_GETLIMITTEXT, 0, 0), 256);
+    for (const auto& [id, position] : {std::pair{IDC_RESOLUTION, 10}, {IDC_SPEED, 50}, {IDC_CHANGETIMES, 50}})
+        EXPECT_EQ(::SendMessageA(Item(id), SBM_GETPOS, 0, 0), position) << id;
     for (const int id : paths)
         EXPECT_FALSE(::IsWindowEnabled(Item(id))) << id;
     EXPECT_EQ(::GetFocus(), Item(IDC_RESOLUTION));

@@ -4,7 +4,6 @@
 #include "tests/win/WinTest.h"
 #include "view/SlideView.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <utility>
@@ -81,10 +80,11 @@ size_t GdiHeadroom()
 // Over real pictures and broken files, a new one every second frame, for
 // VLM_LEAK_FRAMES frames (20,000 unless it says otherwise: two to four
 // minutes) no GDI object is lost (real Windows gives a process 10,000, so one
-// lost a frame ends a saver within minutes) and memory stays where it was. A pass over the five files is
-// 11 ticks (two a file, one that reopens the listing); counts are compared
-// at the ends of passes, where the view is in the same state. (The soak
-// counts the kernel handles and memory of vlm.scr from outside.)
+// lost a frame ends a saver within minutes) and memory stays where it was.
+// A pass over the five files is 11 ticks (two a file, one that reopens the
+// listing); counts are compared at the ends of passes, where the view is in
+// the same state. (The soak counts the kernel handles and memory of vlm.scr
+// from outside.)
 TEST(SlideViewLeakTest, ThousandsOfFramesAndLoads)
 {
     ScratchFolder folder;
@@ -104,7 +104,6 @@ TEST(SlideViewLeakTest, ThousandsOfFramesAndLoads)
     }
     EXPECT_GT(headroom, 60000u);
     EXPECT_EQ(GdiHeadroom(), headroom);
-    std::printf("[ heap     ] %zu bytes, then %zu\n", memory, HeapBytes());
     EXPECT_LT(HeapBytes(), memory + 65536);  // a picture's file lost a pass would be 12 MB at 2,000 frames
 }
 
