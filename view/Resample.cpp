@@ -26,19 +26,12 @@ struct Axis {
     int stride = 0;
 };
 
-// The heaviest weight takes what rounding left over.
-void Normalise(int* weights, int count)
-{
-    int sum = 0;
-    for (int k = 0; k < count; ++k)
-        sum += weights[k];
-    *std::max_element(weights, weights + count) += kOne - sum;
-}
-
 // Shrinking (or keeping the size): each new pixel is the area average of the
 // old ones that it covers, a pixel partly covered counting with that part.
 // Lengths are counted in units of 1 / (from x to) of the axis: old pixel j
 // spans [j x to, (j + 1) x to) and new pixel i spans [i x from, (i + 1) x from).
+// Each weight is the step between the rounded shares of the new pixel covered
+// up to the old pixel's two ends, so none is negative and they sum to kOne.
 void WeighArea(Axis& axis, int from, int to)
 {
     axis.stride = from / to + 2;
@@ -48,14 +41,14 @@ void WeighArea(Axis& axis, int from, int to)
         const long long right = left + from;
         const int first = static_cast<int>(left / to);
         const int end = static_cast<int>((right + to - 1) / to);
+        const auto share = [&](long long at) {
+            return static_cast<int>(((std::clamp(at, left, right) - left) * kOne + from / 2) / from);
+        };
         int* weights = &axis.weights[static_cast<std::size_t>(i) * axis.stride];
-        for (int j = first; j < end; ++j) {
-            const long long covered = std::min(right, (j + 1LL) * to) - std::max(left, static_cast<long long>(j) * to);
-            weights[j - first] = static_cast<int>((covered * kOne + from / 2) / from);
-        }
+        for (int j = first; j < end; ++j)
+            weights[j - first] = share((j + 1LL) * to) - share(static_cast<long long>(j) * to);
         axis.first[i] = first;
         axis.count[i] = end - first;
-        Normalise(weights, end - first);
     }
 }
 

@@ -58,13 +58,15 @@ TEST(ResampleTest, ExactWhereItCanBe)
     EXPECT_FALSE(resample::Resample(2, 2, [](int, int, Pixel*) { return false; }, {}, 2, 2, out));
 }
 
-// A checkerboard shrunk by two is its average grey. Across, two columns are
+// A checkerboard shrunk by two is its average grey; one lit pixel of 270 adds
+// its 270th part, however the weights round. Across, two columns are
 // averaged; down, two rows become four: the outer ones hold the edge rows,
 // the inner ones are interpolated between the centres.
 TEST(ResampleTest, AveragesAndInterpolates)
 {
     for (const Pixel p : Resampled(Make(64, 48, [](int x, int y) { return Grey((x + y) % 2 * 255); }), 32, 24))
         EXPECT_NEAR(p & 0xFF, 127.5, 0.5);
+    EXPECT_EQ(Resampled(Make(270, 1, [](int x, int) { return Grey(x == 0 ? 255 : 0); }), 1, 1), std::vector{Grey(1)});
     EXPECT_EQ(Resampled(Picture{2, 2, {Grey(0), Grey(100), Grey(200), Grey(200)}}, 1, 4),
               (std::vector<Pixel>{Grey(50), Grey(88), Grey(163), Grey(200)}));
 }
