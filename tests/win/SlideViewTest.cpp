@@ -95,8 +95,7 @@ TEST(SlideViewLeakTest, ThousandsOfFramesAndLoads)
     WriteFileBytes(folder.File("text.jpg"), "no picture");
     Probe view(folder, 64, 48, "VelmoraMode=0\r\nChangeTimes=1\r\nFolder=" + folder.Path());
     const char* frames = std::getenv("VLM_LEAK_FRAMES");
-    size_t headroom = 0;
-    size_t memory = 0;
+    size_t headroom = 0, memory = 0;
     for (int pass = 0; pass < 2 + (frames != nullptr ? std::atoi(frames) : 10000) / 11 + 1; ++pass) {
         if (pass == 2)  // every path of the code warm
             headroom = GdiHeadroom(), memory = HeapBytes();
