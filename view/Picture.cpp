@@ -171,7 +171,7 @@ void CPicture::RenderStretched(HDC hDC, const RECT& rc, const RECT* pBounds) con
     ::SetStretchBltMode(hDC, mode);
 }
 
-bool CPicture::Resampled(SIZE size, resample::Pixel* out) const
+bool CPicture::Resampled(const CDC& target, SIZE size, resample::Pixel* out) const
 {
     SHORT type = PICTYPE_UNINITIALIZED;
     OLE_HANDLE handle = 0;
@@ -183,10 +183,9 @@ bool CPicture::Resampled(SIZE size, resample::Pixel* out) const
         return false;
     const int width = stored.bmWidth;
     const int height = stored.bmHeight;
-    CClientDC screen(nullptr);
     const auto read = [&](int top, int count, resample::Pixel* rows) {
         BITMAPINFO info = Rows32(width, height);
-        if (::GetDIBits(screen.GetSafeHdc(), bitmap, static_cast<UINT>(height - top - count), static_cast<UINT>(count),
+        if (::GetDIBits(target.GetSafeHdc(), bitmap, static_cast<UINT>(height - top - count), static_cast<UINT>(count),
                         rows, &info, DIB_RGB_COLORS) != count)
             return false;
         for (int i = 0, j = count - 1; i < j; ++i, --j)
@@ -211,7 +210,7 @@ BOOL CPicture::PrepareScaled(const CDC& target, SIZE size)
         pixels.clear();
     }
     BITMAPINFO info = Rows32(size.cx, -size.cy);  // top-down
-    if (pixels.empty() || !Resampled(size, pixels.data()) ||
+    if (pixels.empty() || !Resampled(target, size, pixels.data()) ||
         ::SetDIBits(target.GetSafeHdc(), m_scaled.Get(), 0, static_cast<UINT>(size.cy), pixels.data(), &info,
                     DIB_RGB_COLORS) != size.cy) {
         CMemoryDC scaled(target);

@@ -47,7 +47,7 @@ private:
     void RenderStretched(HDC hDC, const RECT& rc, const RECT* pBounds) const;
     // The decoded bitmap's pixels resampled, upright, to a size; false when
     // they cannot be read (not a bitmap, or no memory).
-    bool Resampled(SIZE size, resample::Pixel* out) const;
+    bool Resampled(const CDC& target, SIZE size, resample::Pixel* out) const;
     // A copy at a size in a target's format, made when none fits.
     BOOL PrepareScaled(const CDC& target, SIZE size);
 
