@@ -110,9 +110,7 @@ case_pictures() {
     show "$corpus/made/small.jpg" 33            # a 150 x 103 web picture, enlarged
     show "$corpus/bug725582-testrotate.jpg" 36  # stored turned, EXIF orientation 6
     local n
-    for n in 2 3 5 8; do
-        show "$corpus/made/turned-$n.jpg" 36    # stored mirrored or turned
-    done
+    for n in 2 3 5 8; do show "$corpus/made/turned-$n.jpg" 36; done  # stored mirrored or turned
     # Velmora mode: a picture of one of the cache's two sub-folders.
     ie5=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCache/Content.IE5
     [ ! -e "$ie5" ] || fail "a Content.IE5 folder is in the way"

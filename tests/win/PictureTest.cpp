@@ -1,6 +1,7 @@
 // The picture object over real JPEG files: decoding, refusal and the upright
 // size. (The pixels it draws, against ImageMagick's resampling of the same
 // pictures: tests/e2e, on the screen.)
+#include "tests/win/TargetDC.h"
 #include "tests/win/WinTest.h"
 #include "view/Picture.h"
 

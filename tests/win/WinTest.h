@@ -1,10 +1,9 @@
 // Helpers of the tests that run under wine: the application object whose
 // profile functions the program's windows use, scratch folders and files, the
-// real files of the corpus (tools/fetch-corpus) and off-screen targets.
+// real files of the corpus (tools/fetch-corpus).
 #pragma once
 
 #include "app/SaverApp.h"
-#include "fw/Gdi.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
@@ -74,21 +73,3 @@ inline std::string CorpusFile(std::string name)
     std::replace(name.begin(), name.end(), '/', '\\');
     return name;
 }
-
-// A memory context holding a bitmap of the screen's format, filled with a colour.
-class CTargetDC : public CMemoryDC {
-public:
-    CTargetDC(int width, int height, COLORREF fill)
-        : CMemoryDC(CClientDC(nullptr)), m_bitmap(CreateCompatibleBitmap(CClientDC(nullptr), width, height)),
-          m_old(::SelectObject(m_hDC, m_bitmap.Get()))
-    {
-        FillSolidRect(RECT{0, 0, width, height}, fill);
-    }
-    ~CTargetDC() { ::SelectObject(m_hDC, m_old); }
-
-    COLORREF At(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
-
-private:
-    CBitmap m_bitmap;
-    HGDIOBJ m_old;
-};

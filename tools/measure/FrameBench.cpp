@@ -5,6 +5,7 @@
 // size. Prints rows of the table of tools/bench.
 // Usage: frame_bench PICTURE.jpg [REFERENCE-MS]
 #include "fw/WinApp.h"
+#include "tests/win/TargetDC.h"
 #include "view/PictureCycle.h"
 #include "view/SlideView.h"
 
@@ -52,22 +53,6 @@ double Median(int runs, const std::function<void()>& work)
     return Median(times);
 }
 
-// A memory context holding a bitmap of the screen's format, filled black.
-class CTargetDC : public CMemoryDC {
-public:
-    CTargetDC(int width, int height)
-        : CMemoryDC(CClientDC(nullptr)), m_bitmap(CreateCompatibleBitmap(CClientDC(nullptr), width, height))
-    {
-        m_old = ::SelectObject(m_hDC, m_bitmap.Get());
-        FillSolidRect(RECT{0, 0, width, height}, 0);
-    }
-    ~CTargetDC() { ::SelectObject(m_hDC, m_old); }
-
-private:
-    CBitmap m_bitmap;
-    HGDIOBJ m_old;
-};
-
 void Row(const char* figure, double ms, const char* reference, const char* ratio)
 {
     std::printf("%-34s %11.1f ms %24s %7s\n", figure, ms, reference, ratio);
@@ -100,7 +85,7 @@ int main(int argc, char** argv)
     // A change of picture on a 1920 x 1080 screen: decoded, then resampled
     // (and turned upright) into the tile by its first frame.
     const pictures::Extent tile = pictures::FitToThird({size.cx, size.cy}, 1920, 1080);
-    CTargetDC tileTarget(tile.cx, tile.cy);
+    CTargetDC tileTarget(tile.cx, tile.cy, 0);
     std::vector<double> changes, copies;
     for (int i = 0; i < 5; ++i) {
         CPicture picture;
@@ -128,7 +113,7 @@ int main(int argc, char** argv)
         view.m_nPosX = screen.cx / 3;
         view.m_nPosY = screen.cy / 3;
 
-        CTargetDC target(screen.cx, screen.cy);
+        CTargetDC target(screen.cx, screen.cy, 0);
         const CDC& format = target;
         const double frame = Median(31, [&] { view.DrawFrame(&target); });
         const double bare = Median(31, [&] {
