@@ -14,7 +14,7 @@
 class CSaverWnd : public CSlideView {
 public:
     // Tests hand in their own MCI sender; the program uses mciSendCommandA.
-    explicit CSaverWnd(CSequencer::SendCommand send = ::mciSendCommandA);
+    explicit CSaverWnd(CSequencer::SendCommand send = CSequencer::SendMciCommand);
     ~CSaverWnd() override;
 
     // Creates the visible, top-most window over every display. FALSE when it could

@@ -1,5 +1,18 @@
 #include "saver/Sequencer.h"
 
+#include "fw/System.h"
+
+MCIERROR WINAPI CSequencer::SendMciCommand(MCIDEVICEID deviceId, UINT message, DWORD_PTR flags, DWORD_PTR parms)
+{
+    static const auto send = [] {
+        const HMODULE winmm = LoadSystemLibrary("winmm.dll");
+        return winmm != nullptr ? reinterpret_cast<SendCommand>(
+                                      reinterpret_cast<void (*)()>(::GetProcAddress(winmm, "mciSendCommandA")))
+                                : nullptr;
+    }();
+    return send != nullptr ? send(deviceId, message, flags, parms) : MCIERR_DEVICE_NOT_INSTALLED;
+}
+
 unsigned long CSequencer::Open(const char* path, unsigned& deviceId)
 {
     MCI_OPEN_PARMSA parms{};

@@ -14,7 +14,11 @@ public:
     using SendCommand = MCIERROR(WINAPI*)(MCIDEVICEID, UINT, DWORD_PTR, DWORD_PTR);
 
     // Tests hand in their own sender; the program sends with mciSendCommandA.
-    explicit CSequencer(SendCommand send = ::mciSendCommandA) : m_send(send) {}
+    explicit CSequencer(SendCommand send = SendMciCommand) : m_send(send) {}
+
+    // mciSendCommandA of WINMM, loaded from the system folder with the first
+    // command: WINMM is not one of Windows' known DLLs.
+    static MCIERROR WINAPI SendMciCommand(MCIDEVICEID deviceId, UINT message, DWORD_PTR flags, DWORD_PTR parms);
 
     // The window that MM_MCINOTIFY goes to.
     void SetCallbackWindow(HWND hWnd) { m_hWndCallback = hWnd; }

@@ -1,0 +1,26 @@
+// What the program takes from Windows at run time rather than by import:
+// functions that older systems lack, and DLLs that are not among the ones
+// Windows always loads from its own folder (its known DLLs). A screen saver
+// starts by itself from whatever folder it lies in, a Downloads folder too,
+// and Windows searches that folder first for any other DLL.
+#pragma once
+
+#include <windows.h>
+
+// From here on, DLLs that are loaded by name come from the system folder
+// only, where the system allows the limit (Windows 8, and 7 with its update).
+void LimitDllSearch();
+
+// A DLL of the system folder, never one of the program's folder; null when it
+// cannot be loaded.
+HMODULE LoadSystemLibrary(const char* name);
+
+// A function of a system DLL that the process has loaded, by its type; null
+// where the system lacks it.
+template <class Function>
+Function GetSystemProc(const char* module, const char* name)
+{
+    const HMODULE hModule = ::GetModuleHandleA(module);
+    return hModule != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(hModule, name)))
+                              : nullptr;
+}
