@@ -5,7 +5,6 @@
 #include "fw/Shell.h"
 #include "fw/WinApp.h"
 #include "saver/MidiChoice.h"
-#include "saver/ScreenArea.h"
 
 #include <shlobj.h>
 
@@ -13,6 +12,20 @@
 #include <ctime>
 
 namespace {
+
+displays::Rect ToRect(const RECT& rc) { return {rc.left, rc.top, rc.right, rc.bottom}; }
+RECT ToRECT(const displays::Rect& rc) { return {rc.left, rc.top, rc.right, rc.bottom}; }
+
+// Lists the displays, the primary first.
+BOOL CALLBACK AddDisplay(HMONITOR hMonitor, HDC, LPRECT, LPARAM lParam)
+{
+    auto& list = *reinterpret_cast<std::vector<displays::Rect>*>(lParam);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetMonitorInfoA(hMonitor, &info))
+        list.insert((info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? list.begin() : list.end(), ToRect(info.rcMonitor));
+    return TRUE;
+}
 
 std::vector<FolderEntry> ListEntries(const std::string& pattern)
 {
@@ -52,18 +65,34 @@ CSaverWnd::~CSaverWnd() = default;
 
 BOOL CSaverWnd::CreateFullScreen()
 {
-    const ScreenArea area = FullScreenArea(
-        ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
-        ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN),
-        ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
-    const RECT screen{area.left, area.top, area.right, area.bottom};
-    return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, screen, nullptr);
+    std::vector<displays::Rect> list;
+    ::EnumDisplayMonitors(nullptr, nullptr, AddDisplay, reinterpret_cast<LPARAM>(&list));
+    if (list.empty())
+        list.push_back(ToRect(RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}));
+    m_cover = displays::CoverDisplays(list);
+    m_group = pictures::Group(static_cast<int>(m_cover.views.size()));
+    JoinGroup(m_group, 0);
+    return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, ToRECT(m_cover.window), nullptr);
+}
+
+RECT CSaverWnd::GetViewRect() const
+{
+    return m_cover.views.empty() ? CSlideView::GetViewRect() : ToRECT(m_cover.views.front());
 }
 
 int CSaverWnd::OnCreate(LPCREATESTRUCTA lpCreateStruct)
 {
     if (CSlideView::OnCreate(lpCreateStruct) == -1)
         return -1;
+    // The further displays' views are disabled, so that the mouse over them
+    // reaches this window.
+    for (size_t i = 1; i < m_cover.views.size(); ++i) {
+        auto* view = new CSlideView(TRUE);
+        view->JoinGroup(m_group, static_cast<int>(i));
+        if (view->Create(0, WS_CHILD | WS_VISIBLE | WS_DISABLED, ToRECT(m_cover.views[i]), m_hWnd))
+            m_displays.push_back(view);
+    }
+
     m_sequencer.SetCallbackWindow(m_hWnd);
     const BOOL bVelmoraMode = AfxGetApp()->GetProfileInt(settings::kSection, settings::kVelmoraMode.key,
                                                          settings::kVelmoraMode.fallback) != 0;

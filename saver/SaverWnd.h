@@ -1,15 +1,21 @@
-// The window of the full-screen run: a slide view over every display,
-// above every other window, with the cursor hidden. The first sign of the
-// user (a key, a mouse button, a move of the mouse, the loss of activation)
-// closes it, and with it the process. While it runs, a MIDI file plays in a
-// loop: in Velmora mode one found in the browser's cache, else the Midi
-// setting.
+// The window of the full-screen run: above every other window, over every
+// display, with the cursor hidden. It is the slide view of the first display
+// (the primary) and holds a slide view for each further one, so that each
+// display shows the saver as a display of its size on its own would; the
+// views take turns at loading pictures and show different ones. The first
+// sign of the user (a key, a mouse button, a move of the mouse, the loss of
+// activation) closes it, and with it the process. While it runs, a MIDI file
+// plays in a loop: in Velmora mode one found in the browser's cache, else the
+// Midi setting.
 #pragma once
 
+#include "saver/Displays.h"
 #include "saver/MouseGuard.h"
 #include "saver/Music.h"
 #include "saver/Sequencer.h"
 #include "view/SlideView.h"
+
+#include <vector>
 
 class CSaverWnd : public CSlideView {
 public:
@@ -22,6 +28,8 @@ public:
     BOOL CreateFullScreen();
 
 protected:
+    RECT GetViewRect() const override;
+
     int OnCreate(LPCREATESTRUCTA lpCreateStruct);
     LRESULT OnMciNotify(WPARAM wParam, LPARAM lParam);
     void OnSysCommand(UINT nID, LPARAM lParam);
@@ -43,6 +51,9 @@ protected:
     // The file to play, "" for none.
     std::string ChooseMidi(BOOL bVelmoraMode);
 
+    displays::Cover m_cover;
+    pictures::Group m_group;
+    std::vector<CSlideView*> m_displays;  // the further displays' views, children
     MouseGuard m_mouse;
     CSequencer m_sequencer;
     CMusic m_music{m_sequencer};

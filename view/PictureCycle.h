@@ -53,24 +53,65 @@ void OpenListing(bool& searching, int& tick, Finder& finder, const std::string& 
     tick = kReopenedTick;
 }
 
-// One tick of an open cycle. Counts until ChangeTimes is reached, then takes
-// the next file of the listing, whose path it returns (the counter starts
-// again at 0); after the last file it reopens the listing instead and returns
-// an empty path.
+// The slide views of one run over several displays share its pictures. They
+// load in turn, one view a tick, so that no tick decodes two pictures, and a
+// view passes over a file that another view shows. A view on its own is a
+// group of one: every tick is its turn, and nothing is shown elsewhere.
+class Group {
+public:
+    explicit Group(int views = 1) : m_views(views > 1 ? views : 1) {}
+
+    int Size() const { return static_cast<int>(m_views.size()); }
+    // Counts a tick of the view; true when the view may load on it: its turn
+    // comes on every Size()-th of its ticks, a tick later than the view before.
+    bool Tick(int view)
+    {
+        return m_views[view].ticks++ % m_views.size() == static_cast<unsigned>(view);
+    }
+    bool ShownElsewhere(int view, const std::string& path) const
+    {
+        for (int other = 0; other < Size(); ++other)
+            if (other != view && m_views[other].shown == path)
+                return true;
+        return false;
+    }
+    void Show(int view, const std::string& path) { m_views[view].shown = path; }
+
+private:
+    struct View {
+        unsigned ticks = 0;
+        std::string shown;
+    };
+    std::vector<View> m_views;
+};
+
+// One tick of an open cycle of a view of a group. Counts until ChangeTimes is
+// reached; then, on the view's turn, takes the next file of the listing that
+// no other view shows and returns its path (the counter starts again at 0);
+// after the last file it reopens the listing instead and returns an empty
+// path. A change that is due waits for the view's turn.
 template <class Finder>
-std::string StepCycle(bool& searching, int& tick, Finder& finder, const std::string& pattern, int changeTimes)
+std::string StepCycle(bool& searching, int& tick, Finder& finder, const std::string& pattern, int changeTimes,
+                      Group& group, int view = 0)
 {
+    const bool turn = group.Tick(view);
     if (tick < changeTimes) {
         ++tick;
         return {};
     }
-    if (!finder.HasNext()) {
-        OpenListing(searching, tick, finder, pattern);
+    if (!turn)
         return {};
+    while (finder.HasNext()) {
+        finder.FindNextFile();
+        std::string path = finder.GetFilePath();
+        if (!group.ShownElsewhere(view, path)) {
+            tick = 0;
+            group.Show(view, path);
+            return path;
+        }
     }
-    finder.FindNextFile();
-    tick = 0;
-    return finder.GetFilePath();
+    OpenListing(searching, tick, finder, pattern);
+    return {};
 }
 
 struct Extent {

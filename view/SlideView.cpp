@@ -70,12 +70,33 @@ int CSlideView::OnCreate(LPCREATESTRUCTA)
     const int nVelmoraMode = ReadSetting(settings::kVelmoraMode);
     SetAdjustPictureSize(ReadSetting(settings::kAdjustPictureSize));
 
-    GetClientRect(&m_rcClient);
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    TakeViewRect();
+    if (m_nView == 0)
+        std::srand(static_cast<unsigned>(std::time(nullptr)));
     m_nPosX = motion::StartPosition(std::rand(), m_rcClient.right);
     m_nPosY = motion::StartPosition(std::rand(), m_rcClient.bottom);
     ChoosePictureFolder(nVelmoraMode);
     return 0;
+}
+
+RECT CSlideView::GetViewRect() const
+{
+    RECT rc;
+    GetClientRect(&rc);
+    return rc;
+}
+
+void CSlideView::TakeViewRect()
+{
+    const RECT view = GetViewRect();
+    m_ptOrigin = POINT{view.left, view.top};
+    m_rcClient = RECT{0, 0, view.right - view.left, view.bottom - view.top};
+}
+
+void CSlideView::JoinGroup(pictures::Group& group, int nView)
+{
+    m_pGroup = &group;
+    m_nView = nView;
 }
 
 void CSlideView::ChoosePictureFolder(int nVelmoraMode)
@@ -98,9 +119,8 @@ void CSlideView::SetSpeed(int nSpeed)
 void CSlideView::SetResolution(int nResolution)
 {
     m_nResolution = motion::ClampResolution(nResolution);
-    RECT rc;
-    GetClientRect(&rc);
-    m_nStepX = m_nStepY = motion::StepFromHeight(m_nResolution, rc.bottom);
+    const RECT rc = GetViewRect();
+    m_nStepX = m_nStepY = motion::StepFromHeight(m_nResolution, rc.bottom - rc.top);
     InvalidateRect(nullptr, TRUE);
     UpdateWindow();
 }
@@ -136,19 +156,25 @@ void CSlideView::OnTimer(UINT_PTR nIDEvent)
 // A file that fails to load leaves an empty picture and the previous tile size.
 void CSlideView::StepPictureCycle()
 {
-    const std::string path = pictures::StepCycle(m_bSearching, m_nTick, m_finder, m_strPattern, m_nChangeTimes);
+    const std::string path =
+        pictures::StepCycle(m_bSearching, m_nTick, m_finder, m_strPattern, m_nChangeTimes, *m_pGroup, m_nView);
     if (path.empty())
         return;
     m_pPicture.reset();  // first, so that two large pictures never need room at once
     m_pPicture = std::make_unique<CPicture>();
-    if (!m_pPicture->Load(path.c_str()))
-        return;
+    if (m_pPicture->Load(path.c_str()))
+        FitTile();
+}
 
+void CSlideView::FitTile()
+{
     SIZE size;
     {
         CClientDC dc(m_hWnd);
-        size = m_pPicture->GetSize(&dc);
+        size = m_pPicture != nullptr ? m_pPicture->GetSize(&dc) : SIZE{};
     }
+    if (size.cx == 0 && size.cy == 0)
+        return;
     pictures::Extent tile{size.cx, size.cy};
     if (m_bAdjustPictureSize)
         tile = pictures::FitToThird(tile, m_rcClient.right, m_rcClient.bottom);
@@ -159,7 +185,9 @@ void CSlideView::StepPictureCycle()
 void CSlideView::OnPaint()
 {
     CPaintDC dc(m_hWnd);
-    dc.FillSolidRect(m_rcClient, RGB(0, 0, 0));
+    RECT rc;
+    GetClientRect(&rc);  // black where no frame reaches
+    dc.FillSolidRect(rc, RGB(0, 0, 0));
     DrawFrame(&dc);
 }
 
@@ -180,7 +208,7 @@ void CSlideView::DrawFrame(CDC* pDC)
     DrawBanner(&memDC);
     if (m_pPicture)
         m_pPicture->Render(&memDC, RECT{m_nPosX, m_nPosY, m_nPosX + m_nWidth, m_nPosY + m_nHeight});
-    pDC->BitBlt(0, 0, width, height, memDC, 0, 0, SRCCOPY);
+    pDC->BitBlt(m_ptOrigin.x, m_ptOrigin.y, width, height, memDC, 0, 0, SRCCOPY);
 }
 
 // The layout takes its random draws first, so that a frame whose font cannot

@@ -1,7 +1,8 @@
 // The animated picture window of every role: the preview in the desktop's
-// window, the full-screen saver (which derives from it) and the live preview
-// of the settings dialog. A timer moves the tile, bouncing at the edges of the
-// client area recorded at creation, and every tick draws a whole frame.
+// window, the full-screen saver (which derives from it, and holds one more
+// for each further display) and the live preview of the settings dialog. A
+// timer moves the tile, bouncing at the edges of the view's area recorded at
+// creation (the client area), and every tick draws a whole frame.
 #pragma once
 
 #include "fw/FileFind.h"
@@ -9,6 +10,7 @@
 #include "fw/MsgMap.h"
 #include "fw/Wnd.h"
 #include "view/Picture.h"
+#include "view/PictureCycle.h"
 
 #include <memory>
 #include <string>
@@ -27,6 +29,12 @@ public:
     void SetChangeTimes(int nChangeTimes);  // ticks per picture
     void SetAdjustPictureSize(BOOL bAdjust);
 
+    // Makes the view one of the group of views of one run, before its window
+    // is created: they take turns at loading pictures and show different
+    // ones. The first view of a group seeds the random sequence; the others go
+    // on drawing from it, so that each draws a start and a folder of its own.
+    void JoinGroup(pictures::Group& group, int nView);
+
     // Composes one frame off screen and copies it to the target at (0, 0):
     // black, the banner fan, the picture stretched into the tile.
     void DrawFrame(CDC* pDC);
@@ -42,12 +50,19 @@ protected:
     void OnSize(UINT nType, int cx, int cy);
     void PostNcDestroy() override;
 
+    // The part of the client area that the view animates: all of it.
+    virtual RECT GetViewRect() const;
+    // Records the view's area: its size, and where it lies in the window.
+    void TakeViewRect();
+
     // The picture folder, chosen once: in Velmora mode a random sub-folder of
     // the internet cache's "Content.IE5", else (or without one) the Folder
     // setting. Opens the listing of its "*.jpg" files.
     void ChoosePictureFolder(int nVelmoraMode);
     // One step of the picture cycle, on a tick while the listing is open.
     void StepPictureCycle();
+    // The tile of the picture: its natural size, or fitted to the area.
+    void FitTile();
 
     int m_nResolution = 1;
     int m_nStepX = 1;
@@ -57,6 +72,7 @@ protected:
     int m_nWidth = 0;
     int m_nHeight = 0;
     RECT m_rcClient{};
+    POINT m_ptOrigin{};  // the top-left corner of m_rcClient in the window
     std::string m_strPattern;
     CFileFind m_finder;
     bool m_bSearching = false;
@@ -65,6 +81,9 @@ protected:
     int m_nChangeTimes = 0;
     BOOL m_bAdjustPictureSize = TRUE;
     BOOL m_bAutoDelete;
+    pictures::Group m_ownGroup;
+    pictures::Group* m_pGroup = &m_ownGroup;
+    int m_nView = 0;
 
     DECLARE_MESSAGE_MAP()
 };

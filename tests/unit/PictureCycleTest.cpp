@@ -49,6 +49,7 @@ TEST(PictureCycleTest, TakesEachFileInTurn)
         ScriptedFinder finder{c.files};
         bool searching = false;
         int tick = 0;
+        pictures::Group alone;
         pictures::OpenListing(searching, tick, finder, "D:\\p\\*.jpg");
         EXPECT_TRUE(searching == !c.files.empty() && tick == 100);
         finder.failOpens = c.failOpens;
@@ -56,13 +57,35 @@ TEST(PictureCycleTest, TakesEachFileInTurn)
         for (int i = 0; i < 9 && searching; ++i) {
             const size_t openings = finder.patterns.size();
             const int changeTimes = c.changeTimes == 50 && i >= 5 ? 3 : c.changeTimes;  // lowered by the dialog
-            const std::string path = pictures::StepCycle(searching, tick, finder, "D:\\p\\*.jpg", changeTimes);
+            const std::string path = pictures::StepCycle(searching, tick, finder, "D:\\p\\*.jpg", changeTimes, alone);
             trace += (!path.empty() ? path.substr(5) : finder.patterns.size() != openings ? "restart" : "-") + "@" +
                      std::to_string(tick) + " ";
         }
         EXPECT_EQ(trace, c.trace);
         EXPECT_EQ(finder.patterns, std::vector<std::string>(finder.patterns.size(), "D:\\p\\*.jpg"));
     }
+}
+
+// Two views of a group over one folder, ChangeTimes 1: they load in turn, no
+// tick loads twice, and a view passes over the file that the other shows.
+TEST(PictureCycleTest, AGroupTakesTurnsAndShowsDifferentFiles)
+{
+    pictures::Group group(2);
+    ScriptedFinder finders[2] = {{{"a.jpg", "b.jpg", "c.jpg"}}, {{"a.jpg", "b.jpg", "c.jpg"}}};
+    bool searching[2] = {};
+    int ticks[2] = {};
+    std::string trace;
+    for (int view = 0; view < 2; ++view)
+        pictures::OpenListing(searching[view], ticks[view], finders[view], "D:\\p\\*.jpg");
+    for (int tick = 1; tick <= 8; ++tick)
+        for (int view = 0; view < 2; ++view) {
+            const size_t openings = finders[view].patterns.size();
+            const std::string path =
+                pictures::StepCycle(searching[view], ticks[view], finders[view], "D:\\p\\*.jpg", 1, group, view);
+            trace += (!path.empty() ? path.substr(5, 1) : finders[view].patterns.size() != openings ? "R" : "-") +
+                     std::string(view == 0 ? "" : " ");
+        }
+    EXPECT_EQ(trace, "a- -b c- -R R- -a b- -c ");
 }
 
 // Velmora mode's candidates: the sub-folders of Content.IE5 but "." and "..",
