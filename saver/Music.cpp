@@ -63,3 +63,19 @@ void CMusic::OnMciNotify(unsigned long code)
     StopMusic();
     PlayMusic();
 }
+
+void CMusic::Pause()
+{
+    m_bPaused = m_bPaused || m_bMusicOpen;
+    CloseMusic();
+}
+
+void CMusic::Resume()
+{
+    if (!m_bPaused)
+        return;
+    m_bPaused = false;
+    const std::string path = m_strMidiPath;
+    if (OpenMusic(path.c_str()))
+        PlayMusic();
+}

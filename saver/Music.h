@@ -40,6 +40,12 @@ public:
     // The device's notification: a file played to its end starts again.
     void OnMciNotify(unsigned long code);
 
+    // While nobody listens the device is given back, stopped and closed, so
+    // that the system may sleep; resuming opens the same file again and
+    // plays it from its start. Only music that was open comes back.
+    void Pause();
+    void Resume();
+
     bool IsOpen() const { return m_bMusicOpen; }
     bool IsPlaying() const { return m_bMusicPlaying; }
     const std::string& GetPath() const { return m_strMidiPath; }
@@ -50,4 +56,5 @@ private:
     unsigned m_wDeviceID = 0;
     std::string m_strMidiPath;
     bool m_bMusicPlaying = false;
+    bool m_bPaused = false;  // open when the pause came
 };

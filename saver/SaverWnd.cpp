@@ -9,9 +9,14 @@
 #include <shlobj.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace {
+
+// The console display's state (GUID_CONSOLE_DISPLAY_STATE), here so that no
+// library has to define it.
+constexpr GUID kConsoleDisplayState{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 
 displays::Rect ToRect(const RECT& rc) { return {rc.left, rc.top, rc.right, rc.bottom}; }
 RECT ToRECT(const displays::Rect& rc) { return {rc.left, rc.top, rc.right, rc.bottom}; }
@@ -45,6 +50,7 @@ std::vector<FolderEntry> ListEntries(const std::string& pattern)
 BEGIN_MESSAGE_MAP(CSaverWnd, CSlideView)
     ON_WM_CREATE()
     ON_MESSAGE(MM_MCINOTIFY, OnMciNotify)
+    ON_MESSAGE(WM_POWERBROADCAST, OnPowerBroadcast)
     ON_WM_SYSCOMMAND()
     ON_WM_DESTROY()
     ON_WM_SETCURSOR()
@@ -92,6 +98,7 @@ int CSaverWnd::OnCreate(LPCREATESTRUCTA lpCreateStruct)
         if (view->Create(0, WS_CHILD | WS_VISIBLE | WS_DISABLED, ToRECT(m_cover.views[i]), m_hWnd))
             m_displays.push_back(view);
     }
+    m_powerNotify.Register(m_hWnd, kConsoleDisplayState);
 
     m_sequencer.SetCallbackWindow(m_hWnd);
     const BOOL bVelmoraMode = AfxGetApp()->GetProfileInt(settings::kSection, settings::kVelmoraMode.key,
@@ -122,6 +129,39 @@ LRESULT CSaverWnd::OnMciNotify(WPARAM wParam, LPARAM)
     return 0;
 }
 
+LRESULT CSaverWnd::OnPowerBroadcast(WPARAM wParam, LPARAM lParam)
+{
+    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
+    if (wParam == PBT_POWERSETTINGCHANGE && setting != nullptr && setting->PowerSetting == kConsoleDisplayState &&
+        setting->DataLength >= sizeof(DWORD)) {
+        DWORD dwState;
+        std::memcpy(&dwState, setting->Data, sizeof dwState);
+        OnDisplayState(dwState);
+    }
+    return TRUE;
+}
+
+// No request of its own keeps the display or the machine on: with the music's
+// device given back, the system may sleep as its power plan says.
+void CSaverWnd::OnDisplayState(DWORD dwState)
+{
+    const bool off = dwState == 0;
+    if (dwState > 1 || off == m_bDisplayOff)  // dimmed, or as it was
+        return;
+    m_bDisplayOff = off;
+    if (off) {
+        Pause();
+        for (CSlideView* view : m_displays)
+            view->Pause();
+        m_music.Pause();
+    } else {
+        m_music.Resume();
+        Resume();
+        for (CSlideView* view : m_displays)
+            view->Resume();
+    }
+}
+
 // The desktop must not start a second saver over this one, and Alt+F4 closes
 // the window through its key press, not through SC_CLOSE.
 void CSaverWnd::OnSysCommand(UINT nID, LPARAM)
@@ -134,6 +174,7 @@ void CSaverWnd::OnSysCommand(UINT nID, LPARAM)
 // The end of the window is the end of the music and of the run.
 void CSaverWnd::OnDestroy()
 {
+    m_powerNotify.Unregister();
     m_music.StopMusic();
     m_music.CloseMusic();
     ::PostQuitMessage(0);

@@ -6,9 +6,10 @@
 // sign of the user (a key, a mouse button, a move of the mouse, the loss of
 // activation) closes it, and with it the process. While it runs, a MIDI file
 // plays in a loop: in Velmora mode one found in the browser's cache, else the
-// Midi setting.
+// Midi setting. While the display is off, everything rests.
 #pragma once
 
+#include "fw/Power.h"
 #include "saver/Displays.h"
 #include "saver/MouseGuard.h"
 #include "saver/Music.h"
@@ -32,6 +33,7 @@ protected:
 
     int OnCreate(LPCREATESTRUCTA lpCreateStruct);
     LRESULT OnMciNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnDestroy();
     BOOL OnSetCursor(HWND hWnd, UINT nHitTest, UINT message);
@@ -51,9 +53,16 @@ protected:
     // The file to play, "" for none.
     std::string ChooseMidi(BOOL bVelmoraMode);
 
+    // The console display's state: off (0), on (1) or dimmed (2). Off, the
+    // views rest and the music gives its device back; a dimmed display is
+    // still seen.
+    void OnDisplayState(DWORD dwState);
+
     displays::Cover m_cover;
     pictures::Group m_group;
     std::vector<CSlideView*> m_displays;  // the further displays' views, children
+    CPowerNotify m_powerNotify;
+    bool m_bDisplayOff = false;
     MouseGuard m_mouse;
     CSequencer m_sequencer;
     CMusic m_music{m_sequencer};

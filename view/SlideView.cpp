@@ -99,6 +99,15 @@ void CSlideView::JoinGroup(pictures::Group& group, int nView)
     m_nView = nView;
 }
 
+void CSlideView::Pause() { KillTimer(kAnimationTimer); }
+
+void CSlideView::Resume()
+{
+    SetTimer(kAnimationTimer, m_nPeriod);
+    CClientDC dc(m_hWnd);
+    DrawFrame(&dc);
+}
+
 void CSlideView::ChoosePictureFolder(int nVelmoraMode)
 {
     std::string folder;
@@ -113,7 +122,8 @@ void CSlideView::ChoosePictureFolder(int nVelmoraMode)
 void CSlideView::SetSpeed(int nSpeed)
 {
     KillTimer(kAnimationTimer);
-    SetTimer(kAnimationTimer, static_cast<UINT>(motion::TimerPeriod(nSpeed)));
+    m_nPeriod = static_cast<UINT>(motion::TimerPeriod(nSpeed));
+    SetTimer(kAnimationTimer, m_nPeriod);
 }
 
 void CSlideView::SetResolution(int nResolution)

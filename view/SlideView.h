@@ -34,6 +34,10 @@ public:
     // ones. The first view of a group seeds the random sequence; the others go
     // on drawing from it, so that each draws a start and a folder of its own.
     void JoinGroup(pictures::Group& group, int nView);
+    // While nobody can see it the view rests: no ticks, frames or pictures.
+    // Resuming draws a frame at once and ticks again at the same period.
+    void Pause();
+    void Resume();
 
     // Composes one frame off screen and copies it to the target at (0, 0):
     // black, the banner fan, the picture stretched into the tile.
@@ -81,6 +85,7 @@ protected:
     int m_nChangeTimes = 0;
     BOOL m_bAdjustPictureSize = TRUE;
     BOOL m_bAutoDelete;
+    UINT m_nPeriod = 0;  // of the timer, in milliseconds
     pictures::Group m_ownGroup;
     pictures::Group* m_pGroup = &m_ownGroup;
     int m_nView = 0;

@@ -53,6 +53,12 @@ TEST(MusicTest, DeviceStates)
         // Only a play that reached its end (code 1) starts again.
         {"open play notify1", "TT", "open a.mid, seek 7, play 7, stop 7, seek 7, play 7", "playing"},
         {"open play notify2 notify4 notify8", "TT", "open a.mid, seek 7, play 7", "playing"},
+        // A pause gives the device back; resuming plays the same file anew,
+        // only if it was open.
+        {"open play pause pause resume resume", "TT",
+         "open a.mid, seek 7, play 7, stop 7, close 7, open a.mid, seek 7, play 7", "playing"},
+        {"!open open pause resume", "F", "open a.mid", "closed"},
+        {"open !close pause +close resume", "T", "open a.mid, close 7, seek 7, play 7", "playing"},
     };
     for (const Script& script : scripts) {
         ScriptedCommands device;
@@ -64,6 +70,8 @@ TEST(MusicTest, DeviceStates)
             if (call[0] == '!' || call[0] == '+')
                 call[0] == '!' ? (void)device.failing.insert(call.substr(1))
                                : (void)device.failing.erase(call.substr(1));
+            else if (call == "pause" || call == "resume")
+                call == "pause" ? music.Pause() : music.Resume();
             else if (call.rfind("notify", 0) == 0)
                 music.OnMciNotify(std::stoul(call.substr(6)));
             else if (call.rfind("open", 0) == 0)

@@ -34,13 +34,17 @@ static MCIERROR WINAPI Record(MCIDEVICEID device, UINT message, DWORD_PTR flags,
     return 0;
 }
 
-// A hidden full-screen window over the settings; its creation chooses and
-// starts the music. The commands sent since the last call.
+// A hidden full-screen window over the settings, its tile in sight; its
+// creation chooses and starts the music. The commands sent since the last call.
+struct Watched : CSaverWnd {
+    Watched() : CSaverWnd(Record) {}
+    using CSaverWnd::m_nPosX;
+};
 static HWND Create(const ScratchFolder& folder, const std::string& settings)
 {
     WriteFileBytes(folder.File("vlm.ini"), "[Config]\r\n" + settings);
     UseProfile(folder.File("vlm.ini"));
-    auto* wnd = new CSaverWnd(Record);
+    auto* wnd = new Watched;
     EXPECT_TRUE(wnd->Create(0, WS_POPUP, RECT{0, 0, 320, 240}, nullptr));
     return wnd->m_hWnd;
 }
@@ -78,4 +82,34 @@ TEST(MusicTest, CommandsCarryExactlyTheirRecords)
         EXPECT_TRUE(!sent.empty() && sent[0].find(file) != std::string::npos) << mode;
     }
     PumpMessages();
+}
+
+// The display off: the tile stops (no ticks, so no frames and no pictures)
+// and the music gives its device back; on: both come back; dimmed: nothing
+// stops. The state comes by pointer, as the system sends it.
+TEST(MusicTest, RestsWhileTheDisplayIsOff)
+{
+    ScratchFolder folder;
+    const HWND hWnd = Create(folder, "VelmoraMode=0\r\nSpeed=100\r\nMidi=D:\\song.mid\r\n");
+    Sent();
+    const auto display = [&](DWORD state) {  // whether the tile moves in the 300 ms after
+        struct {
+            GUID setting;
+            DWORD length, state;
+        } change{{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}}, 4, state};
+        ::SendMessageA(hWnd, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&change));
+        const int x = static_cast<Watched*>(CWnd::FromHandlePermanent(hWnd))->m_nPosX;
+        for (const DWORD until = ::GetTickCount() + 300; ::GetTickCount() < until; ::Sleep(10))
+            PumpMessages();
+        return static_cast<Watched*>(CWnd::FromHandlePermanent(hWnd))->m_nPosX != x;
+    };
+    EXPECT_FALSE(display(0));
+    EXPECT_EQ(Sent(), (Lines{"0808 42 0 window", "0804 42 0 window"}));
+    EXPECT_TRUE(display(1));
+    EXPECT_EQ(Sent(), (Lines{"0803 0 2200 window 0 sequencer D:\\song.mid", "0807 42 100 window to 0",
+                             "0806 42 1 window from 0 to 0"}));
+    EXPECT_TRUE(display(2));
+    EXPECT_EQ(Sent(), Lines{});
+    ::DestroyWindow(hWnd);
+    Sent();
 }
