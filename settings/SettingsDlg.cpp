@@ -39,6 +39,7 @@ BEGIN_MESSAGE_MAP(CSettingsDlg, CDialog)
     ON_BN_CLICKED(IDC_BROWSE_MIDI, OnBrowseMidi)
     ON_BN_CLICKED(IDC_VELMORA_MODE, OnVelmoraMode)
     ON_BN_CLICKED(IDC_ADJUST_PICTURE_SIZE, OnAdjustPictureSize)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CSettingsDlg::CSettingsDlg(HWND hParent)
@@ -70,10 +71,7 @@ BOOL CSettingsDlg::OnInitDialog()
 
     // The preview takes the hidden placeholder's place; should it fail, the
     // dialog works without one.
-    RECT rc;
-    ::GetWindowRect(GetDlgItem(IDC_PREVIEW), &rc);
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-    if (m_wndPreview.Create(0, WS_CHILD | WS_VISIBLE, rc, m_hWnd)) {
+    if (m_wndPreview.Create(0, WS_CHILD | WS_VISIBLE, GetPreviewRect(), m_hWnd)) {
         m_wndPreview.SetResolution(m_nResolution);
         m_wndPreview.SetSpeed(m_nSpeed);
         m_wndPreview.SetChangeTimes(m_nChangeTimes);
@@ -139,12 +137,39 @@ void CSettingsDlg::OnHScroll(UINT nSBCode, UINT nPos, HWND hScrollBar)
                                                   static_cast<int>(nPos));
         ::SetScrollPos(hScrollBar, SB_CTL, target, TRUE);
     }
-    if (hScrollBar != nullptr && m_wndPreview.GetSafeHwnd() != nullptr) {
-        m_wndPreview.SetSpeed(m_sbSpeed.GetScrollPos());
-        m_wndPreview.SetResolution(m_sbResolution.GetScrollPos());
-        m_wndPreview.SetChangeTimes(m_sbChangeTimes.GetScrollPos());
-    }
+    if (hScrollBar != nullptr)
+        ApplyBarsToPreview();
     Default();
+}
+
+void CSettingsDlg::ApplyBarsToPreview()
+{
+    if (m_wndPreview.GetSafeHwnd() == nullptr)
+        return;
+    m_wndPreview.SetSpeed(m_sbSpeed.GetScrollPos());
+    m_wndPreview.SetResolution(m_sbResolution.GetScrollPos());
+    m_wndPreview.SetChangeTimes(m_sbChangeTimes.GetScrollPos());
+}
+
+RECT CSettingsDlg::GetPreviewRect() const
+{
+    RECT rc;
+    ::GetWindowRect(GetDlgItem(IDC_PREVIEW), &rc);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+// On a display of another scale Windows lays out the template's controls
+// anew; the preview, the dialog's own window, follows its placeholder there
+// and keeps the bars' values (a move reads the saved Resolution).
+LRESULT CSettingsDlg::OnDpiChanged(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    if (m_wndPreview.GetSafeHwnd() != nullptr) {
+        m_wndPreview.MoveView(GetPreviewRect());
+        ApplyBarsToPreview();
+    }
+    return result;
 }
 
 void CSettingsDlg::OnKillFocusFolder() { m_strFolder = GetDlgItemText(IDC_FOLDER); }

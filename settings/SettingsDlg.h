@@ -48,6 +48,13 @@ protected:
     void OnBrowseMidi();
     void OnVelmoraMode();
     void OnAdjustPictureSize();
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+
+    // The placeholder's rectangle, which the preview takes, in the dialog's
+    // client coordinates.
+    RECT GetPreviewRect() const;
+    // The three bars' positions to the preview.
+    void ApplyBarsToPreview();
 
     // The shell's folder browser, opened on `strInitial`. FALSE, with
     // `strFolder` untouched, when the user cancels or the chosen item has no

@@ -99,6 +99,13 @@ void CSlideView::JoinGroup(pictures::Group& group, int nView)
     m_nView = nView;
 }
 
+void CSlideView::MoveView(const RECT& rect)
+{
+    ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    TakeViewRect();
+    FitTile();
+}
+
 void CSlideView::Pause() { KillTimer(kAnimationTimer); }
 
 void CSlideView::Resume()

@@ -34,6 +34,9 @@ public:
     // ones. The first view of a group seeds the random sequence; the others go
     // on drawing from it, so that each draws a start and a folder of its own.
     void JoinGroup(pictures::Group& group, int nView);
+    // Moves the view to another rectangle of its parent, as a change of the
+    // display's scale asks: frames, bounces and the tile take its size.
+    void MoveView(const RECT& rect);
     // While nobody can see it the view rests: no ticks, frames or pictures.
     // Resuming draws a frame at once and ticks again at the same period.
     void Pause();

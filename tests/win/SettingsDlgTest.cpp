@@ -1,6 +1,7 @@
 // The settings dialog as the settings role runs it, RunSettings over a real
 // vlm.ini, looked into from a thread timer inside its modal loop. (Keys,
 // Enter, Escape and what they write: tests/e2e.)
+#include "fw/Gdi.h"
 #include "res/resource.h"
 #include "tests/win/WinTest.h"
 #include "view/SlideView.h"
@@ -19,9 +20,28 @@ struct Preview : CSlideView {
     }
     static int Resolution(CSlideView& view) { return view.*(&Preview::m_nResolution); }
     static BOOL Adjust(CSlideView& view) { return view.*(&Preview::m_bAdjustPictureSize); }
+    static LONG FrameWidth(CSlideView& view) { return (view.*(&Preview::m_rcClient)).right; }
 };
 
 HWND Item(int id) { return ::GetDlgItem(TestApp().m_pMainWnd->m_hWnd, id); }
+
+// Every label is whole at the dialog's scale: its text in its font fits
+// inside its control, beside a check box's box, inside a button's edges.
+BOOL CALLBACK ExpectWhole(HWND control, LPARAM)
+{
+    char text[64], kind[16];
+    const int length = ::GetWindowTextA(control, text, sizeof text);
+    CClientDC dc(control);
+    CSelectObject font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc.GetSafeHdc(), text, length, &size);
+    RECT rc;
+    ::GetClientRect(control, &rc);
+    const bool button = ::GetClassNameA(control, kind, sizeof kind) && lstrcmpiA(kind, "Button") == 0;
+    const bool box = (::GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+    EXPECT_LE(size.cx + (!button ? 0 : box ? size.cy * 5 / 4 : size.cy / 4), rc.right) << text;
+    return TRUE;
+}
 
 // Without a file (the defaults as Enter writes them: tests/e2e): the scroll
 // bars at the defaults, the typing limit, Velmora Mode disabling the folder
@@ -45,6 +65,19 @@ void CALLBACK LookInto(HWND, UINT, UINT_PTR timer, DWORD)
     EXPECT_EQ(Preview::Resolution(view), 10);
     ::SendMessageA(TestApp().m_pMainWnd->m_hWnd, WM_HSCROLL, SB_LINERIGHT,
                    reinterpret_cast<LPARAM>(Item(IDC_RESOLUTION)));
+    EXPECT_EQ(Preview::Resolution(view), 11);
+    ::EnumChildWindows(TestApp().m_pMainWnd->m_hWnd, ExpectWhole, 0);
+
+    // On a display of another scale Windows lays out the template anew (the
+    // test moves the placeholder itself): the preview follows, frames and
+    // all, and keeps the bars' values.
+    ::SetWindowPos(Item(IDC_PREVIEW), nullptr, 20, 30, 200, 150, SWP_NOZORDER);
+    RECT dialog;
+    ::GetWindowRect(TestApp().m_pMainWnd->m_hWnd, &dialog);
+    ::SendMessageA(TestApp().m_pMainWnd->m_hWnd, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&dialog));
+    ::GetWindowRect(Item(IDC_PREVIEW), &placeholder);
+    ::GetWindowRect(view.m_hWnd, &preview);
+    EXPECT_TRUE(::EqualRect(&placeholder, &preview) && Preview::FrameWidth(view) == 200);
     EXPECT_EQ(Preview::Resolution(view), 11);
     ::SendMessageA(Item(IDC_VELMORA_MODE), BM_CLICK, 0, 0);
     ::SendMessageA(Item(IDC_ADJUST_PICTURE_SIZE), BM_CLICK, 0, 0);
