@@ -5,7 +5,10 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VLM_BUILD:-$top/build}
 
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No offer to install Mono or Gecko; and no debugger for a program that
+# crashes (wine starts winedbg --auto, which holds the crashed program, and
+# with it its test, for minutes): it ends at once.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export WINEPREFIX=$build/wineprefix
 
 vlm_pids=()
