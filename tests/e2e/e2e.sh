@@ -54,10 +54,11 @@ case_fullscreen() {
     ends "mouse moved"
 }
 
-# "WxH+X+Y" of the coloured pixels of a screenshot: the tile, since the
-# background and the fan are grey.
+# "WxH+X+Y" of the coloured pixels of a screenshot, or of a part of it
+# (WxH+X+Y): the tile, since the background and the fan are grey.
 tile_box() {
-    convert "$work/$1" -colorspace HSL -channel G -separate +channel -threshold 0 -format '%@' info:
+    convert "$work/$1" ${2:+-crop "$2" +repage} -colorspace HSL -channel G -separate +channel -threshold 0 \
+        -format '%@' info:
 }
 
 # shoot NAME SIZES: a full-screen run; a screenshot NAME.png once a tile of
@@ -120,6 +121,30 @@ case_pictures() {
     cp "$corpus/tower.jpg" "$ie5/E5F6G7H8/"
     settings Speed=100 ChangeTimes=100
     shoot velmora "341x234|256x256"
+}
+
+# Two displays of different sizes side by side (Xephyr's heads): each shows a
+# whole tile of a third of its own size, inside it, and with two pictures in
+# the folder the two show different ones at once; a key ends the run.
+case_displays() {
+    source "$(dirname "$0")/../../tools/env.sh"
+    trap 'vlm_cleanup; cleanup' EXIT
+    VLM_SCREENS="1920x1080 1280x1024" start_displays
+    start_wine
+    mkdir "$work/pictures" && cp "$corpus/large_image.jpg" "$corpus/tower.jpg" "$work/pictures/"
+    settings VelmoraMode=0 Speed=100 ChangeTimes=100 "Folder=$(winepath -w "$work/pictures" 2>/dev/null)"
+    start /s
+    local i first second  # 2268 x 1512 and 512 x 512 on each display
+    for i in $(seq 50); do
+        sleep 0.2
+        screenshot displays.png
+        first=$(tile_box displays.png 1920x1080+0+0) second=$(tile_box displays.png 1280x1024+1920+0)
+        case ${first%%+*}:${second%%+*} in 640x426:341x341 | 360x360:426x284) break ;; esac
+    done
+    echo "  tiles $first on the first display, $second on the second"
+    case ${first%%+*}:${second%%+*} in 640x426:341x341 | 360x360:426x284) ;; *) fail "tiles $first, $second" ;; esac
+    press space
+    ends "two displays"
 }
 
 # The settings dialog, with no argument and with /c: keys move the bars and
