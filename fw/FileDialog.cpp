@@ -1,5 +1,7 @@
 #include "fw/FileDialog.h"
 
+#include "fw/System.h"
+
 #include <algorithm>
 
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* lpszDefExt, const char* lpszFileName, DWORD dwFlags,
@@ -24,10 +26,14 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* lpszDefExt, const cha
     m_ofn.Flags = dwFlags;
 }
 
+// COMDLG32 comes with the first chooser, from the system folder: the full
+// screen and the preview never need it, nor the DLLs that it brings along.
 INT_PTR CFileDialog::DoModal()
 {
-    const BOOL chosen = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
-    return chosen ? IDOK : IDCANCEL;
+    using Chooser = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    const auto choose =
+        GetSystemProc<Chooser>("comdlg32.dll", m_bOpenFileDialog ? "GetOpenFileNameA" : "GetSaveFileNameA");
+    return choose != nullptr && choose(&m_ofn) ? IDOK : IDCANCEL;
 }
 
 void ShellAllocatorFree::operator()(ITEMIDLIST* pidl) const

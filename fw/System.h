@@ -15,12 +15,12 @@ void LimitDllSearch();
 // cannot be loaded.
 HMODULE LoadSystemLibrary(const char* name);
 
-// A function of a system DLL that the process has loaded, by its type; null
-// where the system lacks it.
+// A function of a DLL of the system folder, by its type; null where the DLL or
+// the function is missing (older systems lack some).
 template <class Function>
-Function GetSystemProc(const char* module, const char* name)
+Function GetSystemProc(const char* dll, const char* name)
 {
-    const HMODULE hModule = ::GetModuleHandleA(module);
+    const HMODULE hModule = LoadSystemLibrary(dll);
     return hModule != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(hModule, name)))
                               : nullptr;
 }

@@ -4,12 +4,7 @@
 
 MCIERROR WINAPI CSequencer::SendMciCommand(MCIDEVICEID deviceId, UINT message, DWORD_PTR flags, DWORD_PTR parms)
 {
-    static const auto send = [] {
-        const HMODULE winmm = LoadSystemLibrary("winmm.dll");
-        return winmm != nullptr ? reinterpret_cast<SendCommand>(
-                                      reinterpret_cast<void (*)()>(::GetProcAddress(winmm, "mciSendCommandA")))
-                                : nullptr;
-    }();
+    static const auto send = GetSystemProc<SendCommand>("winmm.dll", "mciSendCommandA");
     return send != nullptr ? send(deviceId, message, flags, parms) : MCIERR_DEVICE_NOT_INSTALLED;
 }
 

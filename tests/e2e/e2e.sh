@@ -147,6 +147,25 @@ case_displays() {
     ends "two displays"
 }
 
+# DLLs beside vlm.scr, as a download folder may hold them, with wine searching
+# as Windows does (native first, from the program's folder): none of those that
+# the saver loads by name (traced: looked up along a search path, and not
+# among the imports at its start) is loaded, the music opens, a key ends it.
+case_dlls() {
+    settings VelmoraMode=0 Speed=100 "Midi=$(winepath -w "$corpus/rec1.mid" 2>/dev/null)"
+    run() { log=$work/$1.log start /s && sleep 3 && press space && ends "$1"; }
+    looked() { sed -n "s/.*looking for L\"\([^\"\\]*\)\" in $1.*/\1/p" "$work/trace.log" | tr A-Z a-z | sort -u; }
+    WINEDEBUG=-all,+module run trace
+    local names
+    names=$(comm -23 <(looked 'L"') <(looked '(null)'))
+    grep -qx winmm.dll <<<"$names" || fail "winmm.dll is not among the DLLs loaded by name: $names"
+    echo "  planted:" $names
+    for name in $names; do cp "$4" "$work/$name"; done
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$(tr '\n' , <<<"$names")=n,b" WINEDEBUG=-all,+mci run planted
+    ! ls "$work"/*.loaded 2>/dev/null || fail "planted DLLs ran inside the saver"
+    grep -q 'MCI_Open wDevID=.* dwRet=0' "$work/planted.log" || fail "the music did not open"
+}
+
 # The settings dialog, with no argument and with /c: keys move the bars and
 # Enter writes what the dialog shows; a folder text over 256 characters is
 # refused with a message box, and Escape writes nothing.
@@ -172,4 +191,4 @@ case_settings() {
     cmp "$work/before.ini" "$work/vlm.ini" || fail "vlm.ini changed"
 }
 
-"case_$3"
+"case_$3" "$@"

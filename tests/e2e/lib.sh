@@ -22,11 +22,12 @@ settings() { printf '%s\r\n' '[Config]' "$@" >"$work/vlm.ini"; }
 screenshot() { import -window root "$work/$1"; }
 
 # start ARGS...: vlm.scr (or the file that exe names) in the background, as
-# the desktop starts it, with the pointer resting; its Linux pid goes to saver,
+# the desktop starts it, with the pointer resting, under the wine that wine
+# names (its errors to the file that log names); its Linux pid goes to saver,
 # its visible X window to xid.
 start() {
     xdotool mousemove 10 10
-    (cd "$work" && exec wine "${exe:-vlm.scr}" "$@" >/dev/null 2>&1) &
+    (cd "$work" && exec "${wine:-wine}" "${exe:-vlm.scr}" "$@" >/dev/null 2>"${log:-/dev/null}") &
     saver=$!
     for _ in $(seq 100); do
         xid=$(xdotool search --onlyvisible --pid "$saver" | tail -1) && [ -n "$xid" ] && return 0
