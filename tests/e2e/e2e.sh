@@ -147,6 +147,29 @@ case_displays() {
     ends "two displays"
 }
 
+# On wine 10, which scales as Windows does, at 100, 150 and 200 % of a 1920 x
+# 1080 screen: the tile of a landscape and of a portrait photo is as sharp as
+# ImageMagick's resampling at its size in device pixels; at 100 and 150 % the
+# settings dialog's labels are whole and its preview follows its placeholder
+# (the Windows test of the dialog, the program WIN_TESTS given as $4).
+case_scales() {
+    source "$(dirname "$0")/../../tools/env.sh"
+    trap 'vlm_cleanup; cleanup' EXIT
+    source "$top/tools/trixie"
+    VLM_SCREEN=1920x1080x24 start_display
+    read -r width height < <(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p')
+    trixie_wine
+    local dpi
+    for dpi in 96 144 192; do
+        echo "  LogPixels $dpi"
+        wine10_dpi "$dpi"
+        wine=wine10 show "$corpus/large_image.jpg" 40
+        wine=wine10 show "$corpus/issue70.jpg" 40
+        [ "$dpi" = 192 ] || wine10 "$4" --gtest_brief=1 --gtest_filter=SettingsDlgTest.* >"$work/dialog.log" ||
+            fail "the dialog at $dpi: $(tr -d '\r' <"$work/dialog.log")"
+    done
+}
+
 # DLLs beside vlm.scr, as a download folder may hold them, with wine searching
 # as Windows does (native first, from the program's folder): none of those that
 # the saver loads by name (traced: looked up along a search path, and not

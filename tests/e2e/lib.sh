@@ -3,7 +3,7 @@
 # own, and stops every process it started.
 set -euo pipefail
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/vlm-e2e.XXXXXX")
+work=$(mktemp -d "${VLM_TMP:-${TMPDIR:-/tmp}}/vlm-e2e.XXXXXX")
 cp "$1" "$work/vlm.scr"
 vlm_win=$(winepath -w "$work/vlm.scr" 2>/dev/null)
 read -r width height < <(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p')
