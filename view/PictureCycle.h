@@ -75,6 +75,7 @@ public:
                 return true;
         return false;
     }
+    bool ShowsAny(int view) const { return !m_views[view].shown.empty(); }
     void Show(int view, const std::string& path) { m_views[view].shown = path; }
 
 private:
@@ -87,9 +88,10 @@ private:
 
 // One tick of an open cycle of a view of a group. Counts until ChangeTimes is
 // reached; then, on the view's turn, takes the next file of the listing that
-// no other view shows and returns its path (the counter starts again at 0);
-// after the last file it reopens the listing instead and returns an empty
-// path. A change that is due waits for the view's turn.
+// no other view shows (a view that shows nothing yet would rather show what
+// another shows than nothing) and returns its path, the counter starting
+// again at 0; after the last file it reopens the listing instead and returns
+// an empty path. A change that is due waits for the view's turn.
 template <class Finder>
 std::string StepCycle(bool& searching, int& tick, Finder& finder, const std::string& pattern, int changeTimes,
                       Group& group, int view = 0)
@@ -101,15 +103,22 @@ std::string StepCycle(bool& searching, int& tick, Finder& finder, const std::str
     }
     if (!turn)
         return {};
+    const auto take = [&](const std::string& path) {
+        tick = 0;
+        group.Show(view, path);
+        return path;
+    };
+    std::string passed;  // the first file that another view shows
     while (finder.HasNext()) {
         finder.FindNextFile();
-        std::string path = finder.GetFilePath();
-        if (!group.ShownElsewhere(view, path)) {
-            tick = 0;
-            group.Show(view, path);
-            return path;
-        }
+        const std::string path = finder.GetFilePath();
+        if (!group.ShownElsewhere(view, path))
+            return take(path);
+        if (passed.empty())
+            passed = path;
     }
+    if (!passed.empty() && !group.ShowsAny(view))
+        return take(passed);
     OpenListing(searching, tick, finder, pattern);
     return {};
 }

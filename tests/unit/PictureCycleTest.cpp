@@ -31,61 +31,54 @@ struct ScriptedFinder {
 };
 
 // What each tick does: the file it takes, "-" counting or "restart", each
-// with the counter after it.
+// with the counter after it. Views of a group over one folder, one after the
+// other each tick ("/" between them), load in turn, so that no tick loads
+// twice, and a view passes over the file that another shows.
 TEST(PictureCycleTest, TakesEachFileInTurn)
 {
     const struct {
         std::vector<std::string> files;
-        int changeTimes, failOpens;  // the openings after the first that fail
+        int changeTimes, failOpens, views;  // failOpens: the openings after the first that fail
         const char* trace;
     } cases[] = {
-        {{"a.jpg", "b.jpg", "c.jpg"}, 1, 0, "a.jpg@0 -@1 b.jpg@0 -@1 c.jpg@0 -@1 restart@100 a.jpg@0 -@1 "},
-        {{"only.jpg"}, 2, 0, "only.jpg@0 -@1 -@2 restart@100 only.jpg@0 -@1 -@2 restart@100 only.jpg@0 "},
-        {{}, 1, 0, ""},                                 // an empty folder stays closed
-        {{"a.jpg"}, 1, 1, "a.jpg@0 -@1 restart@100 "},  // a folder gone: closed for good
-        {{"a.jpg", "b.jpg"}, 50, 0, "a.jpg@0 -@1 -@2 -@3 -@4 b.jpg@0 -@1 -@2 -@3 "},  // 3 after 5 ticks
+        {{"a.jpg", "b.jpg", "c.jpg"}, 1, 0, 1, "a.jpg@0 -@1 b.jpg@0 -@1 c.jpg@0 -@1 restart@100 a.jpg@0 -@1 "},
+        {{"only.jpg"}, 2, 0, 1, "only.jpg@0 -@1 -@2 restart@100 only.jpg@0 -@1 -@2 restart@100 only.jpg@0 "},
+        {{}, 1, 0, 1, ""},                                 // an empty folder stays closed
+        {{"a.jpg"}, 1, 1, 1, "a.jpg@0 -@1 restart@100 "},  // a folder gone: closed for good
+        {{"a.jpg", "b.jpg"}, 50, 0, 1, "a.jpg@0 -@1 -@2 -@3 -@4 b.jpg@0 -@1 -@2 -@3 "},  // 3 after 5 ticks
+        {{"a.jpg", "b.jpg", "c.jpg"}, 1, 0, 2, "a.jpg@0/-@100 -@1/b.jpg@0 c.jpg@0/-@1 -@1/restart@100 "
+                                               "restart@100/-@100 -@100/a.jpg@0 b.jpg@0/-@1 -@1/c.jpg@0 restart@100/-@1 "},
+        {{"a.jpg"}, 1, 0, 2, "a.jpg@0/-@100 -@1/a.jpg@0 restart@100/-@1 -@100/restart@100 restart@100/-@100 "  // or none
+                             "-@100/restart@100 restart@100/-@100 -@100/restart@100 restart@100/-@100 "},
     };
     for (const auto& c : cases) {
-        ScriptedFinder finder{c.files};
-        bool searching = false;
-        int tick = 0;
-        pictures::Group alone;
-        pictures::OpenListing(searching, tick, finder, "D:\\p\\*.jpg");
-        EXPECT_TRUE(searching == !c.files.empty() && tick == 100);
-        finder.failOpens = c.failOpens;
+        struct View {
+            ScriptedFinder finder;
+            bool searching = false;
+            int tick = 0;
+        };
+        std::vector<View> views(c.views, View{{c.files}});
+        pictures::Group group(c.views);
+        for (View& v : views) {
+            pictures::OpenListing(v.searching, v.tick, v.finder, "D:\\p\\*.jpg");
+            EXPECT_TRUE(v.searching == !c.files.empty() && v.tick == 100);
+            v.finder.failOpens = c.failOpens;
+        }
         std::string trace;
-        for (int i = 0; i < 9 && searching; ++i) {
-            const size_t openings = finder.patterns.size();
-            const int changeTimes = c.changeTimes == 50 && i >= 5 ? 3 : c.changeTimes;  // lowered by the dialog
-            const std::string path = pictures::StepCycle(searching, tick, finder, "D:\\p\\*.jpg", changeTimes, alone);
-            trace += (!path.empty() ? path.substr(5) : finder.patterns.size() != openings ? "restart" : "-") + "@" +
-                     std::to_string(tick) + " ";
-        }
+        for (int i = 0; i < 9 && views[0].searching; ++i)
+            for (int k = 0; k < c.views; ++k) {
+                View& v = views[k];
+                const size_t openings = v.finder.patterns.size();
+                const int changeTimes = c.changeTimes == 50 && i >= 5 ? 3 : c.changeTimes;  // lowered by the dialog
+                const std::string path =
+                    pictures::StepCycle(v.searching, v.tick, v.finder, "D:\\p\\*.jpg", changeTimes, group, k);
+                trace += (!path.empty() ? path.substr(5) : v.finder.patterns.size() != openings ? "restart" : "-") +
+                         "@" + std::to_string(v.tick) + (k + 1 < c.views ? "/" : " ");
+            }
         EXPECT_EQ(trace, c.trace);
-        EXPECT_EQ(finder.patterns, std::vector<std::string>(finder.patterns.size(), "D:\\p\\*.jpg"));
+        const std::vector<std::string>& patterns = views[0].finder.patterns;
+        EXPECT_EQ(patterns, std::vector<std::string>(patterns.size(), "D:\\p\\*.jpg"));
     }
-}
-
-// Two views of a group over one folder, ChangeTimes 1: they load in turn, no
-// tick loads twice, and a view passes over the file that the other shows.
-TEST(PictureCycleTest, AGroupTakesTurnsAndShowsDifferentFiles)
-{
-    pictures::Group group(2);
-    ScriptedFinder finders[2] = {{{"a.jpg", "b.jpg", "c.jpg"}}, {{"a.jpg", "b.jpg", "c.jpg"}}};
-    bool searching[2] = {};
-    int ticks[2] = {};
-    std::string trace;
-    for (int view = 0; view < 2; ++view)
-        pictures::OpenListing(searching[view], ticks[view], finders[view], "D:\\p\\*.jpg");
-    for (int tick = 1; tick <= 8; ++tick)
-        for (int view = 0; view < 2; ++view) {
-            const size_t openings = finders[view].patterns.size();
-            const std::string path =
-                pictures::StepCycle(searching[view], ticks[view], finders[view], "D:\\p\\*.jpg", 1, group, view);
-            trace += (!path.empty() ? path.substr(5, 1) : finders[view].patterns.size() != openings ? "R" : "-") +
-                     std::string(view == 0 ? "" : " ");
-        }
-    EXPECT_EQ(trace, "a- -b c- -R R- -a b- -c ");
 }
 
 // Velmora mode's candidates: the sub-folders of Content.IE5 but "." and "..",
