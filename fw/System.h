@@ -21,6 +21,6 @@ template <class Function>
 Function GetSystemProc(const char* dll, const char* name)
 {
     const HMODULE hModule = LoadSystemLibrary(dll);
-    return hModule != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(hModule, name)))
-                              : nullptr;
+    const FARPROC proc = hModule != nullptr ? ::GetProcAddress(hModule, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
 }
