@@ -51,22 +51,44 @@ static HWND Create(const ScratchFolder& folder, const std::string& settings)
 static Lines Sent() { return std::exchange(g_sent, {}); }
 
 // Open with type and element, seek to the start, play with a notification to
-// the window; again when the play reached its end; stop and close at the end.
+// the window; again when the play reached its end. While the display is off
+// the tile stops (no ticks: no frames, no pictures) and the device is given
+// back, stopped and closed; on, both come back; dimmed, nothing stops (the
+// state comes by pointer, as the system sends it). Stop and close at the end.
 // An empty Midi plays nothing. In Velmora mode a MIDI file of the browser's
 // cache plays instead of the Midi setting, which is read whole however long.
 TEST(MusicTest, CommandsCarryExactlyTheirRecords)
 {
     ScratchFolder folder;
-    const Lines play{"0807 42 100 window to 0", "0806 42 1 window from 0 to 0"};
-    HWND hWnd = Create(folder, "VelmoraMode=0\r\nMidi=D:\\music\\song.mid\r\n");
-    EXPECT_EQ(Sent(), (Lines{"0803 0 2200 window 0 sequencer D:\\music\\song.mid", play[0], play[1]}));
+    const Lines play{"0803 0 2200 window 0 sequencer D:\\music\\song.mid", "0807 42 100 window to 0",
+                     "0806 42 1 window from 0 to 0"};
+    const Lines close{"0808 42 0 window", "0804 42 0 window"};
+    HWND hWnd = Create(folder, "VelmoraMode=0\r\nSpeed=100\r\nMidi=D:\\music\\song.mid\r\n");
+    EXPECT_EQ(Sent(), play);
     ::SendMessageA(hWnd, MM_MCINOTIFY, MCI_NOTIFY_ABORTED, 42);
     ::SendMessageA(hWnd, MM_MCINOTIFY, MCI_NOTIFY_SUPERSEDED, 42);
     EXPECT_EQ(Sent(), Lines{});
     ::SendMessageA(hWnd, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 42);
-    EXPECT_EQ(Sent(), (Lines{"0808 42 0 window", play[0], play[1]}));
+    EXPECT_EQ(Sent(), (Lines{"0808 42 0 window", play[1], play[2]}));
+    const auto display = [&](DWORD state) {  // whether the tile moves in the 300 ms after
+        struct {
+            GUID setting;
+            DWORD length, state;
+        } change{{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}}, 4, state};
+        ::SendMessageA(hWnd, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&change));
+        const int x = static_cast<Watched*>(CWnd::FromHandlePermanent(hWnd))->m_nPosX;
+        for (const DWORD until = ::GetTickCount() + 300; ::GetTickCount() < until; ::Sleep(10))
+            PumpMessages();
+        return static_cast<Watched*>(CWnd::FromHandlePermanent(hWnd))->m_nPosX != x;
+    };
+    EXPECT_FALSE(display(0));
+    EXPECT_EQ(Sent(), close);
+    EXPECT_TRUE(display(1));
+    EXPECT_EQ(Sent(), play);
+    EXPECT_TRUE(display(2));
+    EXPECT_EQ(Sent(), Lines{});
     ::DestroyWindow(hWnd);
-    EXPECT_EQ(Sent(), (Lines{"0808 42 0 window", "0804 42 0 window"}));
+    EXPECT_EQ(Sent(), close);
     ::DestroyWindow(Create(folder, "VelmoraMode=0\r\nMidi=\r\n"));
     EXPECT_EQ(Sent(), Lines{});
 
@@ -82,34 +104,4 @@ TEST(MusicTest, CommandsCarryExactlyTheirRecords)
         EXPECT_TRUE(!sent.empty() && sent[0].find(file) != std::string::npos) << mode;
     }
     PumpMessages();
-}
-
-// The display off: the tile stops (no ticks, so no frames and no pictures)
-// and the music gives its device back; on: both come back; dimmed: nothing
-// stops. The state comes by pointer, as the system sends it.
-TEST(MusicTest, RestsWhileTheDisplayIsOff)
-{
-    ScratchFolder folder;
-    const HWND hWnd = Create(folder, "VelmoraMode=0\r\nSpeed=100\r\nMidi=D:\\song.mid\r\n");
-    Sent();
-    const auto display = [&](DWORD state) {  // whether the tile moves in the 300 ms after
-        struct {
-            GUID setting;
-            DWORD length, state;
-        } change{{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}}, 4, state};
-        ::SendMessageA(hWnd, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&change));
-        const int x = static_cast<Watched*>(CWnd::FromHandlePermanent(hWnd))->m_nPosX;
-        for (const DWORD until = ::GetTickCount() + 300; ::GetTickCount() < until; ::Sleep(10))
-            PumpMessages();
-        return static_cast<Watched*>(CWnd::FromHandlePermanent(hWnd))->m_nPosX != x;
-    };
-    EXPECT_FALSE(display(0));
-    EXPECT_EQ(Sent(), (Lines{"0808 42 0 window", "0804 42 0 window"}));
-    EXPECT_TRUE(display(1));
-    EXPECT_EQ(Sent(), (Lines{"0803 0 2200 window 0 sequencer D:\\song.mid", "0807 42 100 window to 0",
-                             "0806 42 1 window from 0 to 0"}));
-    EXPECT_TRUE(display(2));
-    EXPECT_EQ(Sent(), Lines{});
-    ::DestroyWindow(hWnd);
-    Sent();
 }

@@ -26,10 +26,11 @@ struct Preview : CSlideView {
 HWND Item(int id) { return ::GetDlgItem(TestApp().m_pMainWnd->m_hWnd, id); }
 
 // Every label is whole at the dialog's scale: its text in its font fits
-// inside its control, beside a check box's box, inside a button's edges.
+// inside its control, beside a check box's box, inside a button's edges (a
+// static text gets the same room).
 BOOL CALLBACK ExpectWhole(HWND control, LPARAM)
 {
-    char text[64], kind[16];
+    char text[64];
     const int length = ::GetWindowTextA(control, text, sizeof text);
     CClientDC dc(control);
     CSelectObject font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)));
@@ -37,9 +38,8 @@ BOOL CALLBACK ExpectWhole(HWND control, LPARAM)
     ::GetTextExtentPoint32A(dc.GetSafeHdc(), text, length, &size);
     RECT rc;
     ::GetClientRect(control, &rc);
-    const bool button = ::GetClassNameA(control, kind, sizeof kind) && lstrcmpiA(kind, "Button") == 0;
     const bool box = (::GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
-    EXPECT_LE(size.cx + (!button ? 0 : box ? size.cy * 5 / 4 : size.cy / 4), rc.right) << text;
+    EXPECT_LE(size.cx + (box ? size.cy * 5 / 4 : size.cy / 4), rc.right) << text;
     return TRUE;
 }
 
@@ -50,6 +50,14 @@ BOOL CALLBACK ExpectWhole(HWND control, LPARAM)
 void CALLBACK LookInto(HWND, UINT, UINT_PTR timer, DWORD)
 {
     ::KillTimer(nullptr, timer);
+    const HWND hDlg = TestApp().m_pMainWnd->m_hWnd;
+    CSlideView& view = Preview::Of(hDlg);
+    const auto inPlace = [&] {  // the preview just where the placeholder is
+        RECT placeholder, preview;
+        ::GetWindowRect(Item(IDC_PREVIEW), &placeholder);
+        ::GetWindowRect(view.m_hWnd, &preview);
+        return ::EqualRect(&placeholder, &preview) && ::IsWindowVisible(view.m_hWnd);
+    };
     const int paths[] = {IDC_FOLDER, IDC_BROWSE_FOLDER, IDC_MIDI, IDC_BROWSE_MIDI};
     EXPECT_EQ(::SendMessageA(Item(IDC_MIDI), EM_GETLIMITTEXT, 0, 0), 256);
     for (const auto& [id, position] : {std::pair{IDC_RESOLUTION, 10}, {IDC_SPEED, 50}, {IDC_CHANGETIMES, 50}})
@@ -57,34 +65,26 @@ void CALLBACK LookInto(HWND, UINT, UINT_PTR timer, DWORD)
     for (const int id : paths)
         EXPECT_FALSE(::IsWindowEnabled(Item(id))) << id;
     EXPECT_EQ(::GetFocus(), Item(IDC_RESOLUTION));
-    RECT placeholder, preview;
-    ::GetWindowRect(Item(IDC_PREVIEW), &placeholder);
-    CSlideView& view = Preview::Of(TestApp().m_pMainWnd->m_hWnd);
-    ::GetWindowRect(view.m_hWnd, &preview);
-    EXPECT_TRUE(::EqualRect(&placeholder, &preview) && ::IsWindowVisible(view.m_hWnd));
+    EXPECT_TRUE(inPlace());
     EXPECT_EQ(Preview::Resolution(view), 10);
-    ::SendMessageA(TestApp().m_pMainWnd->m_hWnd, WM_HSCROLL, SB_LINERIGHT,
-                   reinterpret_cast<LPARAM>(Item(IDC_RESOLUTION)));
+    ::SendMessageA(hDlg, WM_HSCROLL, SB_LINERIGHT, reinterpret_cast<LPARAM>(Item(IDC_RESOLUTION)));
     EXPECT_EQ(Preview::Resolution(view), 11);
-    ::EnumChildWindows(TestApp().m_pMainWnd->m_hWnd, ExpectWhole, 0);
+    ::EnumChildWindows(hDlg, ExpectWhole, 0);
 
     // On a display of another scale Windows lays out the template anew (the
     // test moves the placeholder itself): the preview follows, frames and
     // all, and keeps the bars' values.
     ::SetWindowPos(Item(IDC_PREVIEW), nullptr, 20, 30, 200, 150, SWP_NOZORDER);
     RECT dialog;
-    ::GetWindowRect(TestApp().m_pMainWnd->m_hWnd, &dialog);
-    ::SendMessageA(TestApp().m_pMainWnd->m_hWnd, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&dialog));
-    ::GetWindowRect(Item(IDC_PREVIEW), &placeholder);
-    ::GetWindowRect(view.m_hWnd, &preview);
-    EXPECT_TRUE(::EqualRect(&placeholder, &preview) && Preview::FrameWidth(view) == 200);
-    EXPECT_EQ(Preview::Resolution(view), 11);
+    ::GetWindowRect(hDlg, &dialog);
+    ::SendMessageA(hDlg, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&dialog));
+    EXPECT_TRUE(inPlace() && Preview::FrameWidth(view) == 200 && Preview::Resolution(view) == 11);
     ::SendMessageA(Item(IDC_VELMORA_MODE), BM_CLICK, 0, 0);
     ::SendMessageA(Item(IDC_ADJUST_PICTURE_SIZE), BM_CLICK, 0, 0);
     for (const int id : paths)
         EXPECT_TRUE(::IsWindowEnabled(Item(id))) << id;
     EXPECT_FALSE(Preview::Adjust(view));
-    ::PostMessageA(TestApp().m_pMainWnd->m_hWnd, WM_COMMAND, IDCANCEL, 0);
+    ::PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
 }
 
 TEST(SettingsDlgTest, DefaultsAndAPreviewThatFollows)

@@ -1,12 +1,10 @@
-// A slide view in a real window of the test process: its picture cycle over
-// real JPEG files, and no GDI object lost over thousands of frames. (Its
-// frames on the screen: tests/e2e.)
+// A slide view in a real window of the test process: no GDI object lost over
+// thousands of frames and pictures. (Its cycle: the native tables; its frames
+// and tiles on the screen: tests/e2e.)
 #include "tests/win/WinTest.h"
 #include "view/SlideView.h"
 
 #include <cstdlib>
-#include <set>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -21,38 +19,7 @@ struct Probe : CSlideView {
         EXPECT_TRUE(Create(0, WS_POPUP, RECT{0, 0, width, height}, nullptr));
     }
     ~Probe() override { m_finder.Close(); }  // an open listing would keep its folder
-    using CSlideView::m_nHeight, CSlideView::m_nWidth, CSlideView::m_pPicture;
 };
-
-// ChangeTimes 1: a tick counts, the next takes the next "*.jpg" of the folder
-// in the listing's order; the tile takes the picture's upright size, or a
-// third of the client area. A file that fails to load leaves no picture.
-// After the last file the listing starts over.
-TEST(SlideViewTest, TakesEachPictureInTurn)
-{
-    ScratchFolder folder;
-    ::CopyFileA(CorpusFile("tower.jpg").c_str(), folder.File("a.jpg").c_str(), FALSE);
-    ::CopyFileA(CorpusFile("bug725582-testrotate.jpg").c_str(), folder.File("b.jpg").c_str(), FALSE);
-    WriteFileBytes(folder.File("c.jpg"), "no picture");
-    ::CopyFileA(CorpusFile("dpi.jpeg").c_str(), folder.File("d.txt").c_str(), FALSE);
-    const std::set<std::pair<int, int>> tiles[] = {{{0, 0}, {512, 512}, {428, 640}}, {{0, 0}, {80, 80}, {53, 80}}};
-    for (const int adjust : {0, 1}) {
-        Probe view(folder, 300, 240, "VelmoraMode=0\r\nChangeTimes=1\r\nAdjustPictureSize=" + std::to_string(adjust) +
-                                         "\r\nFolder=" + folder.Path() + "\r\n");
-        std::set<std::pair<int, int>> shown;  // the tile after each file, 0 x 0 with no picture
-        std::pair<int, int> tile, first;
-        for (int tick = 1; tick <= 8; ++tick) {
-            ::SendMessageA(view.m_hWnd, WM_TIMER, 1, 0);
-            const bool loaded = view.m_pPicture && view.m_pPicture->GetSize().cx > 0;
-            tile = loaded ? std::pair{view.m_nWidth, view.m_nHeight} : std::pair{0, 0};
-            if (tick % 2 == 1 && tick < 7)
-                shown.insert(tile);
-            first = tick == 1 ? tile : first;
-        }
-        EXPECT_EQ(tile, first) << adjust;  // tick 7 reopened the listing, tick 8 took its first file
-        EXPECT_EQ(shown, tiles[adjust]) << adjust;
-    }
-}
 
 // The bytes of the blocks in use on the process's heap, where the file
 // buffers of the pictures live.
