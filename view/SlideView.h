@@ -42,8 +42,8 @@ public:
     void Pause();
     void Resume();
 
-    // Composes one frame off screen and copies it to the target at (0, 0):
-    // black, the banner fan, the picture stretched into the tile.
+    // Composes one frame off screen and copies it to the target at the view's
+    // place: black, the banner fan, the picture stretched into the tile.
     void DrawFrame(CDC* pDC);
     // The banner fan, made anew with every frame.
     void DrawBanner(CDC* pDC);
