@@ -209,12 +209,13 @@ def repository_files(top):
     return sorted(name for name in set(out.split("\0")) if name and (top / name).is_file())
 
 
-def sample(root, names, seed, klass):
-    """Every mutant of the chosen classes, each class in its shuffled order."""
+def sample(root, names, seed, klass, files=None):
+    """Every mutant of the chosen classes (in the given files, when given), each
+    class in its shuffled order."""
     portable = portable_files(root)
     groups = {"portable": [], "window": []}
     for name in names:
-        if name.split("/")[0] in PRODUCT_DIRS and name.endswith((".cpp", ".h")):
+        if name.split("/")[0] in PRODUCT_DIRS and name.endswith((".cpp", ".h")) and (not files or name in files):
             for mutant in sites(name, (root / name).read_text()):
                 mutant.klass = "portable" if name in portable else "window"
                 groups[mutant.klass].append(mutant)
@@ -414,11 +415,12 @@ def main():
     parser.add_argument("--count", type=int, default=20, help="viable mutants a class (default 20)")
     parser.add_argument("--class", dest="klass", choices=("portable", "window", "all"), default="all")
     parser.add_argument("--list", action="store_true", help="print the sample (no builds)")
+    parser.add_argument("--files", nargs="+", metavar="FILE", help="only these product files (say, a change's)")
     parser.add_argument("--folder", type=Path, help=argparse.SUPPRESS)  # given by tools/mutants
     args = parser.parse_args()
     top = Path(__file__).resolve().parent.parent
     if args.list:
-        groups = sample(top, repository_files(top), args.seed, args.klass)
+        groups = sample(top, repository_files(top), args.seed, args.klass, args.files)
         for klass, mutants in groups.items():
             files = len({m.path for m in mutants})
             print(f"{klass}: {len(mutants)} sites in {files} files; the first {args.count}"
@@ -429,7 +431,7 @@ def main():
     signal.signal(signal.SIGTERM, signal.default_int_handler)  # restores as Ctrl-C does
     lab = Lab(top, args.folder or top / "build" / "mutants")
     try:
-        groups = sample(lab.src, lab.sync(), args.seed, args.klass)  # the copy's code, as it is built
+        groups = sample(lab.src, lab.sync(), args.seed, args.klass, args.files)  # the copy's code, as it is built
         run(lab, groups, args.count)
     except KeyboardInterrupt:
         sys.exit("mutants: interrupted")
