@@ -2,7 +2,8 @@
 // same file, when given), a whole change of picture (the load, then the tile's
 // copy resampled from the decoded pixels) and one frame of the slide view with
 // that picture in the tile against a bare black fill and copy of the same
-// size. Prints rows of the table of tools/bench.
+// size, and the frames of a tick on two displays. Prints rows of the table of
+// tools/bench.
 // Usage: frame_bench PICTURE.jpg [REFERENCE-MS]
 #include "fw/WinApp.h"
 #include "tests/win/TargetDC.h"
@@ -101,7 +102,8 @@ int main(int argc, char** argv)
     std::snprintf(ratio, sizeof ratio, "%.2f", Median(copies) / load);
     Row(figure, Median(copies), reference, ratio);
 
-    for (const SIZE screen : {SIZE{1920, 1080}, SIZE{3840, 2160}}) {
+    double ticks[2] = {};  // the frames of a tick on 1920 x 1080 and on 1280 x 1024, with the picture
+    for (const SIZE screen : {SIZE{1920, 1080}, SIZE{1280, 1024}, SIZE{3840, 2160}}) {
         BenchView view;
         if (!view.Create(0, WS_POPUP, RECT{0, 0, screen.cx, screen.cy}, nullptr))
             return 1;
@@ -123,6 +125,8 @@ int main(int argc, char** argv)
             memDC.FillSolidRect(RECT{0, 0, screen.cx, screen.cy}, 0);
             target.BitBlt(0, 0, screen.cx, screen.cy, memDC, 0, 0, SRCCOPY);
         });
+        if (screen.cy < 2000)
+            ticks[screen.cx < 1920] = frame;
         std::unique_ptr<CPicture> picture = std::move(view.m_pPicture);
         const double fan = Median(31, [&] { view.DrawFrame(&target); });
         std::snprintf(figure, sizeof figure, "frame %ld x %ld, tile %d x %d", screen.cx, screen.cy, tile.cx, tile.cy);
@@ -134,5 +138,6 @@ int main(int argc, char** argv)
         Row(figure, fan, reference, ratio);
         view.DestroyWindow();
     }
+    Row("frames of a tick, 1920 x 1080 + 1280 x 1024", ticks[0] + ticks[1], "", "");
     return 0;
 }
