@@ -136,14 +136,14 @@ LRESULT CSaverWnd::OnPowerBroadcast(WPARAM wParam, LPARAM lParam)
         setting->DataLength >= sizeof(DWORD)) {
         DWORD dwState;
         std::memcpy(&dwState, setting->Data, sizeof dwState);
-        OnDisplayState(dwState);
+        SetDisplayState(dwState);
     }
     return TRUE;
 }
 
 // No request of its own keeps the display or the machine on: with the music's
 // device given back, the system may sleep as its power plan says.
-void CSaverWnd::OnDisplayState(DWORD dwState)
+void CSaverWnd::SetDisplayState(DWORD dwState)
 {
     const bool off = dwState == 0;
     if (dwState > 1 || off == m_bDisplayOff)  // dimmed, or as it was

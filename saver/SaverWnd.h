@@ -56,11 +56,11 @@ protected:
     // The console display's state: off (0), on (1) or dimmed (2). Off, the
     // views rest and the music gives its device back; a dimmed display is
     // still seen.
-    void OnDisplayState(DWORD dwState);
+    void SetDisplayState(DWORD dwState);
 
     displays::Cover m_cover;
     pictures::Group m_group;
-    std::vector<CSlideView*> m_displays;  // the further displays' views, children
+    std::vector<CSlideView*> m_displays;  // the further displays' views: children, owned by their windows
     CPowerNotify m_powerNotify;
     bool m_bDisplayOff = false;
     MouseGuard m_mouse;
