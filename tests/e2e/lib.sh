@@ -27,11 +27,12 @@ screenshot() { import -window root "$work/$1"; }
 # its visible X window to xid.
 start() {
     xdotool mousemove 10 10
-    (cd "$work" && exec "${wine:-wine}" "${exe:-vlm.scr}" "$@" >/dev/null 2>"${log:-/dev/null}") &
+    log=${log:-$work/wine.log}
+    (cd "$work" && exec "${wine:-wine}" "${exe:-vlm.scr}" "$@" >/dev/null 2>"$log") &
     saver=$!
     for _ in $(seq 100); do
         xid=$(xdotool search --onlyvisible --pid "$saver" | tail -1) && [ -n "$xid" ] && return 0
-        kill -0 "$saver" 2>/dev/null || fail "vlm.scr $* ended at its start"
+        kill -0 "$saver" 2>/dev/null || fail "vlm.scr $* ended at its start: $(tail -c 500 "$log")"
         sleep 0.1
     done
     fail "vlm.scr $*: no window"
