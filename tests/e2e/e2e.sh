@@ -126,18 +126,19 @@ case_pictures() {
     shoot velmora "341x234|256x256"
 }
 
-# Two displays of different sizes side by side (Xephyr's heads): each shows a
-# whole tile of a third of its own size, inside it, and with two pictures in
-# the folder the two show different ones at once; a key ends the run.
+# Two displays of different sizes side by side, the smaller left of the
+# primary (Xephyr's heads): each shows a whole tile of a third of its own
+# size, inside it, and with two pictures in the folder the two show different
+# ones at once; a key ends the run.
 case_displays() {
     source "$(dirname "$0")/../../tools/env.sh"  # a display and wine of the case's own
     trap 'vlm_cleanup; cleanup' EXIT
-    VLM_SCREENS="1920x1080 1280x1024" start_displays
+    VLM_SCREENS="1920x1080+1280+0 1280x1024+0+0" start_displays
     start_wine
     mkdir "$work/pictures" && cp "$corpus/large_image.jpg" "$corpus/tower.jpg" "$work/pictures/"
     settings VelmoraMode=0 Speed=100 ChangeTimes=100 "Folder=$(winepath -w "$work/pictures" 2>/dev/null)"
     # 2268 x 1512 and 512 x 512 pixels, fitted to a third of either display
-    crops="1920x1080+0+0 1280x1024+1920+0" shoot displays "640x426:341x341|360x360:426x284"
+    crops="1920x1080+1280+0 1280x1024+0+0" shoot displays "640x426:341x341|360x360:426x284"
     echo "  tiles $box"
 }
 
