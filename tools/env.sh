@@ -36,15 +36,22 @@ vlm_build() {
     cmake --build "$dir" -j "$(nproc)" -- --no-print-directory
 }
 
+# A free display number from $1 on.
+free_display_number() {
+    local n=$1
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
+        n=$((n + 1))
+    done
+    echo "$n"
+}
+
 # A virtual display of our own, unless VLM_USE_DISPLAY asks for the caller's.
 start_display() {
     if [ -n "${VLM_USE_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ]; then
         return
     fi
-    local n=${VLM_DISPLAY_NUMBER:-$((90 + RANDOM % 400))}
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
-        n=$((n + 1))
-    done
+    local n
+    n=$(free_display_number "${VLM_DISPLAY_NUMBER:-$((90 + RANDOM % 400))}")
     Xvfb ":$n" -screen 0 "${VLM_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
     vlm_pids+=($!)
     export DISPLAY=":$n"
@@ -55,15 +62,6 @@ start_display() {
     done
     echo "Xvfb did not start" >&2
     return 1
-}
-
-# A free display number from $1 on.
-free_display_number() {
-    local n=$1
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
-        n=$((n + 1))
-    done
-    echo "$n"
 }
 
 # Several displays of different sizes: the Xinerama heads of a Xephyr inside

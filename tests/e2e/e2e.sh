@@ -66,9 +66,10 @@ tile_box() {
 }
 
 # shoot NAME SIZES: a full-screen run; a screenshot NAME.png once a tile of
-# one of the sizes ("WxH|WxH", "WxH:WxH|..." on several displays) shows whole (a large picture takes a second to
-# decode, and the tile may start partly off the screen), more until the tile
-# has moved; a key ends the run. Its box goes to box.
+# one of the sizes ("WxH|WxH"; "WxH:WxH|..." on several displays) shows whole
+# (a large picture takes a second to decode, and the tile may start partly
+# off the screen), more until the tile has moved; a key ends the run. Its box
+# goes to box.
 shoot() {
     local i
     start /s
