@@ -70,16 +70,20 @@ TEST(MusicTest, CommandsCarryExactlyTheirRecords)
     EXPECT_EQ(Sent(), Lines{});
     ::SendMessageA(hWnd, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 42);
     EXPECT_EQ(Sent(), (Lines{"0808 42 0 window", play[1], play[2]}));
-    const auto display = [&](DWORD state) {  // whether the tile moves in the 300 ms after
+    const auto display = [&](DWORD state) {  // whether the tile moves in the 300 ms after (a tick always does)
         struct {
             GUID setting;
             DWORD length, state;
         } change{{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}}, 4, state};
         ::SendMessageA(hWnd, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&change));
-        const int x = static_cast<Watched*>(CWnd::FromHandlePermanent(hWnd))->m_nPosX;
-        for (const DWORD until = ::GetTickCount() + 300; ::GetTickCount() < until; ::Sleep(10))
+        const int& x = static_cast<Watched*>(CWnd::FromHandlePermanent(hWnd))->m_nPosX;
+        const int from = x;
+        bool moved = false;
+        for (const DWORD until = ::GetTickCount() + 300; !moved && ::GetTickCount() < until; ::Sleep(10)) {
             PumpMessages();
-        return static_cast<Watched*>(CWnd::FromHandlePermanent(hWnd))->m_nPosX != x;
+            moved = x != from;
+        }
+        return moved;
     };
     EXPECT_FALSE(display(0));
     EXPECT_EQ(Sent(), close);
