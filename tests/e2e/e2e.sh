@@ -154,7 +154,7 @@ case_scales() {
     trap 'vlm_cleanup; cleanup' EXIT
     source "$top/tools/trixie"
     VLM_SCREEN=1920x1080x24 start_display
-    read -r width height < <(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p')
+    measure_screen
     trixie_wine
     local dpi
     for dpi in 96 144 192; do

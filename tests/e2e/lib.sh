@@ -6,7 +6,11 @@ set -euo pipefail
 work=$(mktemp -d "${VLM_TMP:-${TMPDIR:-/tmp}}/vlm-e2e.XXXXXX")
 cp "$1" "$work/vlm.scr"
 vlm_win=$(winepath -w "$work/vlm.scr" 2>/dev/null)
-read -r width height < <(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p')
+# The display's width and height.
+measure_screen() {
+    read -r width height < <(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p')
+}
+measure_screen
 
 cleanup() {
     pgrep -f "$work" | xargs -r kill 2>/dev/null || true
