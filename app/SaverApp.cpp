@@ -17,6 +17,10 @@ namespace {
 
 const char kMutexName[] = "VelmoraScreenSaver113a";
 
+// Room for a path of MAX_PATH characters, which in UTF-8 take up to three
+// bytes each.
+constexpr int kPathBytes = 3 * MAX_PATH;
+
 // "Out of memory" in the program's own Japanese; shown in UTF-16 so that it
 // reads the same whatever the system's code page.
 const wchar_t kOutOfMemory[] = L"\u30E1\u30E2\u30EA\u4E0D\u8DB3\u30A8\u30E9\u30FC\u3067\u3059\u3002";
@@ -37,8 +41,8 @@ BOOL CSaverApp::InitInstance()
     if (m_hInstanceMutex == nullptr || ::GetLastError() == ERROR_ALREADY_EXISTS)
         return FALSE;
 
-    std::unique_ptr<char[]> path(new (std::nothrow) char[MAX_PATH]);
-    if (!path || !GetModuleDirectory(MAX_PATH, path.get()) || !AppendSettingsFileName(path.get(), MAX_PATH)) {
+    std::unique_ptr<char[]> path(new (std::nothrow) char[kPathBytes]);
+    if (!path || !GetModuleDirectory(kPathBytes, path.get()) || !AppendSettingsFileName(path.get(), kPathBytes)) {
         ::MessageBoxW(nullptr, kOutOfMemory, nullptr, MB_OK);
         return FALSE;
     }

@@ -72,7 +72,7 @@ bool DDV_MaxChars(CDataExchange& dx, const std::string& value, int nChars)
             ::SendMessageA(dx.m_hWndLastControl, EM_LIMITTEXT, static_cast<WPARAM>(nChars), 0);
         return true;
     }
-    if (!ExceedsMaxChars(value, nChars))
+    if (!ExceedsMaxChars(value, nChars, ::GetACP() == CP_UTF8))
         return true;
     char caption[256] = "";
     ::GetWindowTextA(dx.m_dlg.m_hWnd, caption, sizeof caption);

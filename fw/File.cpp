@@ -5,7 +5,9 @@ BOOL CFile::Open(const char* path, UINT nOpenFlags)
     Close();
     if (path == nullptr)
         return FALSE;
-    const DWORD share = (nOpenFlags & shareDenyWrite) != 0 ? FILE_SHARE_READ : 0;
+    const DWORD share = (nOpenFlags & shareDenyNone) != 0    ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
+                        : (nOpenFlags & shareDenyWrite) != 0 ? FILE_SHARE_READ
+                                                             : 0;
     m_hFile = ::CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     return m_hFile != INVALID_HANDLE_VALUE;
 }
@@ -24,6 +26,19 @@ UINT CFile::Read(void* buffer, UINT count)
     if (m_hFile == INVALID_HANDLE_VALUE || !::ReadFile(m_hFile, buffer, count, &read, nullptr))
         return 0;
     return read;
+}
+
+BOOL CFile::ReadAll(void* buffer, size_t count)
+{
+    auto* bytes = static_cast<char*>(buffer);
+    while (count > 0) {
+        const UINT read = Read(bytes, static_cast<UINT>(count < 0x10000000 ? count : 0x10000000));
+        if (read == 0)
+            return FALSE;
+        bytes += read;
+        count -= read;
+    }
+    return TRUE;
 }
 
 void CFile::Close()

@@ -5,9 +5,11 @@
 
 class CFile {
 public:
-    // Share modes: others may read the file but not write it while it is open.
+    // Share modes: others may read the file but not write it while it is
+    // open; or they may do anything, write, rename and delete it too.
     static constexpr UINT modeRead = 0x0000;
     static constexpr UINT shareDenyWrite = 0x0020;
+    static constexpr UINT shareDenyNone = 0x0040;
 
     CFile() = default;
     ~CFile() { Close(); }
@@ -15,12 +17,14 @@ public:
     CFile& operator=(const CFile&) = delete;
 
     // Opens an existing file for reading; FALSE when it cannot be opened.
-    // Without shareDenyWrite others may neither read nor write it meanwhile.
+    // Without a share mode others may neither read nor write it meanwhile.
     BOOL Open(const char* path, UINT nOpenFlags);
     // The length in bytes; 0 for a file that is not open.
     ULONGLONG GetLength() const;
     // Reads up to `count` bytes; the number read, 0 at the end or on failure.
     UINT Read(void* buffer, UINT count);
+    // Reads exactly `count` bytes; FALSE when the file ends first or fails.
+    BOOL ReadAll(void* buffer, size_t count);
     void Close();
 
 private:

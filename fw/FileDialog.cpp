@@ -9,7 +9,7 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* lpszDefExt, const cha
     : m_bOpenFileDialog(bOpenFileDialog), m_strDefExt(lpszDefExt != nullptr ? lpszDefExt : "")
 {
     if (lpszFileName != nullptr)
-        lstrcpynA(m_szFileName, lpszFileName, MAX_PATH);
+        lstrcpynA(m_szFileName, lpszFileName, kMaxFileBytes);
     if (lpszFilter != nullptr) {
         m_strFilter = lpszFilter;
         std::replace(m_strFilter.begin(), m_strFilter.end(), '|', '\0');
@@ -21,7 +21,7 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* lpszDefExt, const cha
     m_ofn.hwndOwner = hParent;
     m_ofn.lpstrFilter = m_strFilter.empty() ? nullptr : m_strFilter.c_str();  // c_str adds the last NUL
     m_ofn.lpstrFile = m_szFileName;
-    m_ofn.nMaxFile = MAX_PATH;
+    m_ofn.nMaxFile = kMaxFileBytes;
     m_ofn.lpstrDefExt = m_strDefExt.empty() ? nullptr : m_strDefExt.c_str();
     m_ofn.Flags = dwFlags;
 }

@@ -22,6 +22,9 @@ public:
     INT_PTR DoModal();
     std::string GetPathName() const { return m_szFileName; }
 
+    // Room for the longest path, MAX_PATH characters, in UTF-8.
+    static constexpr int kMaxFileBytes = 3 * MAX_PATH;
+
     // Callers may set more before DoModal, such as lpstrInitialDir.
     OPENFILENAMEA m_ofn{};
 
@@ -29,7 +32,7 @@ private:
     BOOL m_bOpenFileDialog;
     std::string m_strDefExt;
     std::string m_strFilter;  // the pairs, each part ended by NUL, the list by one more
-    char m_szFileName[MAX_PATH] = "";
+    char m_szFileName[kMaxFileBytes] = "";
 };
 
 // The shell's allocator frees an item list; a list comes back without one.

@@ -1,12 +1,28 @@
 #include "fw/Shell.h"
 
-#include <shlobj.h>
+BOOL PathFromWide(const wchar_t* wide, std::string& path)
+{
+    // A character that the code page lacks would become a "?": a path of no file.
+    BOOL lost = FALSE;
+    BOOL* const pLost = ::GetACP() == CP_UTF8 ? nullptr : &lost;  // UTF-8 has a place for all
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, pLost);
+    if (size <= 0 || lost)
+        return FALSE;
+    std::string text(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide, -1, &text[0], size, nullptr, nullptr);
+    text.pop_back();
+    path = std::move(text);
+    return TRUE;
+}
 
 BOOL GetSpecialFolderPath(HWND hWnd, int nFolder, std::string& path)
 {
-    char buffer[MAX_PATH] = "";
-    if (!::SHGetSpecialFolderPathA(hWnd, buffer, nFolder, FALSE))
-        return FALSE;
-    path = buffer;
-    return TRUE;
+    wchar_t buffer[MAX_PATH] = L"";
+    return ::SHGetSpecialFolderPathW(hWnd, buffer, nFolder, FALSE) && PathFromWide(buffer, path);
+}
+
+BOOL GetPathFromIDList(const ITEMIDLIST* pidl, std::string& path)
+{
+    wchar_t buffer[MAX_PATH] = L"";
+    return ::SHGetPathFromIDListW(pidl, buffer) && PathFromWide(buffer, path);
 }

@@ -1,6 +1,12 @@
 #include "fw/WinApp.h"
 
+#include "fw/File.h"
+#include "fw/ProfileText.h"
+#include "fw/Shell.h"
+
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -9,6 +15,11 @@ CWinApp* g_app = nullptr;
 
 // Values longer than this are cut, as the platform cuts them itself.
 constexpr DWORD kLongestProfileString = 65536;
+// A settings file longer than this is read only so far, for values written in
+// the system's code page.
+constexpr ULONGLONG kLongestProfileFile = 1 << 20;
+// U+FFFD in UTF-8: what the platform makes of bytes that are not UTF-8.
+constexpr char kReplacement[] = "\xEF\xBF\xBD";
 
 }  // namespace
 
@@ -59,10 +70,36 @@ std::string CWinApp::GetProfileString(const char* section, const char* entry, co
         const DWORD size = static_cast<DWORD>(buffer.size());
         const DWORD length =
             ::GetPrivateProfileStringA(section, entry, lpszDefault, buffer.data(), size, m_pszProfileName);
-        if (length + 1 < size || size >= kLongestProfileString)
-            return std::string(buffer.data(), length);
+        if (length + 1 < size || size >= kLongestProfileString) {
+            const std::string value(buffer.data(), length);
+            return value.find(kReplacement) == std::string::npos ? value : FromSystemCodePage(section, entry, value);
+        }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+// A value that the platform read as UTF-8 (U+FFFD where the bytes were none)
+// again from the file's bytes, converted from the system's code page in which
+// an older version wrote it; as it was where the bytes are UTF-8 after all.
+std::string CWinApp::FromSystemCodePage(const char* section, const char* entry, const std::string& value) const
+{
+    CFile file;
+    std::string bytes(static_cast<size_t>(file.Open(m_pszProfileName, CFile::modeRead | CFile::shareDenyNone)
+                                              ? std::min<ULONGLONG>(file.GetLength(), kLongestProfileFile)
+                                              : 0),
+                      '\0');
+    char codePage[8] = "";
+    const std::optional<std::string> text =
+        file.ReadAll(&bytes[0], bytes.size()) ? FindProfileText(bytes, section, entry) : std::nullopt;
+    if (!text || IsUtf8(*text) ||
+        !::GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, codePage, sizeof codePage))
+        return value;
+    const UINT from = static_cast<UINT>(std::atoi(codePage));
+    const int count = ::MultiByteToWideChar(from, 0, text->data(), static_cast<int>(text->size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(count), L'\0');
+    ::MultiByteToWideChar(from, 0, text->data(), static_cast<int>(text->size()), &wide[0], count);
+    std::string utf8;
+    return PathFromWide(wide.c_str(), utf8) ? utf8 : value;
 }
 
 BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int nValue) const

@@ -35,6 +35,10 @@ public:
     const char* m_pszProfileName = nullptr;
 
 private:
+    // A value again from the file's bytes, where an older version wrote it in
+    // the system's code page.
+    std::string FromSystemCodePage(const char* section, const char* entry, const std::string& value) const;
+
     std::unique_ptr<char[]> m_profileName;
     int m_nExitCode = 0;
 };

@@ -1,6 +1,7 @@
 #include "settings/SettingsDlg.h"
 
 #include "fw/FileDialog.h"
+#include "fw/Shell.h"
 #include "fw/WinApp.h"
 #include "res/resource.h"
 #include "settings/AboutDlg.h"
@@ -202,11 +203,7 @@ BOOL CSettingsDlg::BrowseFolder(std::string& strFolder, std::string strInitial)
     if (!pidl)
         return FALSE;
     // A virtual folder of the shell has no path: the box keeps its text.
-    char path[MAX_PATH] = "";
-    if (!::SHGetPathFromIDListA(pidl.get(), path))
-        return FALSE;
-    strFolder = path;
-    return TRUE;
+    return GetPathFromIDList(pidl.get(), strFolder);
 }
 
 void CSettingsDlg::OnBrowseMidi()

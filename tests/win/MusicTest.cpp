@@ -56,7 +56,8 @@ static Lines Sent() { return std::exchange(g_sent, {}); }
 // back, stopped and closed; on, both come back; dimmed, nothing stops (the
 // state comes by pointer, as the system sends it). Stop and close at the end.
 // An empty Midi plays nothing. In Velmora mode a MIDI file of the browser's
-// cache plays instead of the Midi setting, which is read whole however long.
+// cache plays instead of the Midi setting, which is read whole however long,
+// and in UTF-8 where an older version wrote it in the system's code page.
 TEST(MusicTest, CommandsCarryExactlyTheirRecords)
 {
     ScratchFolder folder;
@@ -107,5 +108,8 @@ TEST(MusicTest, CommandsCarryExactlyTheirRecords)
         const std::string file = *mode == '1' ? "\\AB12\\tune.mid" : " " + midi;
         EXPECT_TRUE(!sent.empty() && sent[0].find(file) != std::string::npos) << mode;
     }
+    ::DestroyWindow(Create(folder, "VelmoraMode=0\r\nMidi=D:\\Caf\xE9.mid\r\n"));  // in code page 1252
+    const Lines sent = Sent();
+    EXPECT_TRUE(!sent.empty() && sent[0].find(" D:\\Caf\xC3\xA9.mid") != std::string::npos);
     PumpMessages();
 }
