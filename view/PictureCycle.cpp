@@ -9,6 +9,10 @@ bool IsCacheCandidate(bool isFolder, const std::string& path)
 
 std::string PicturePattern(const std::string& folder) { return folder + "\\*.jpg"; }
 
+bool IsSubFolder(bool isFolder, const std::string& path) { return IsCacheCandidate(isFolder, path); }
+
+std::string ListingPattern(const std::string& folder) { return folder + "\\*"; }
+
 Extent FitToThird(Extent picture, int width, int height)
 {
     if (picture.cx <= 0 || picture.cy <= 0)

@@ -23,6 +23,14 @@ bool IsCacheCandidate(bool isFolder, const std::string& path);
 // folder's own trailing backslash.
 std::string PicturePattern(const std::string& folder);
 
+// A sub-folder of a listing: a folder whose path does not end in "." (which
+// keeps out "." and "..").
+bool IsSubFolder(bool isFolder, const std::string& path);
+
+// "%s\*": every entry of the folder, even after a folder's own trailing
+// backslash.
+std::string ListingPattern(const std::string& folder);
+
 // The candidates of a listing of "Content.IE5\*.*", in listing order.
 template <class Finder>
 std::vector<std::string> ListCacheFolders(Finder& finder, const std::string& pattern)
