@@ -1,7 +1,6 @@
 #include "saver/SaverWnd.h"
 
 #include "app/Settings.h"
-#include "fw/FileFind.h"
 #include "fw/Shell.h"
 #include "fw/WinApp.h"
 #include "saver/MidiChoice.h"
@@ -30,19 +29,6 @@ BOOL CALLBACK AddDisplay(HMONITOR hMonitor, HDC, LPRECT, LPARAM lParam)
     if (::GetMonitorInfoA(hMonitor, &info))
         list.insert((info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? list.begin() : list.end(), ToRect(info.rcMonitor));
     return TRUE;
-}
-
-std::vector<FolderEntry> ListEntries(const std::string& pattern)
-{
-    std::vector<FolderEntry> entries;
-    CFileFind finder;
-    if (finder.FindFile(pattern.c_str())) {
-        while (finder.HasNext()) {
-            finder.FindNextFile();
-            entries.push_back({finder.GetFilePath(), finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) != 0});
-        }
-    }
-    return entries;
 }
 
 }  // namespace
@@ -77,7 +63,7 @@ BOOL CSaverWnd::CreateFullScreen()
         list.push_back(ToRect(RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}));
     m_cover = displays::CoverDisplays(list);
     m_group = pictures::Group(static_cast<int>(m_cover.views.size()));
-    JoinGroup(m_group, 0);
+    JoinGroup(m_group, MakePictureLoader(), 0);
     return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, ToRECT(m_cover.window), nullptr);
 }
 
@@ -94,7 +80,7 @@ int CSaverWnd::OnCreate(LPCREATESTRUCTA lpCreateStruct)
     // reaches this window.
     for (size_t i = 1; i < m_cover.views.size(); ++i) {
         auto* view = new CSlideView(TRUE);
-        view->JoinGroup(m_group, static_cast<int>(i));
+        view->JoinGroup(m_group, m_pLoader, static_cast<int>(i));
         if (view->Create(0, WS_CHILD | WS_VISIBLE | WS_DISABLED, ToRECT(m_cover.views[i]), m_hWnd))
             m_displays.push_back(view);
     }
@@ -113,9 +99,11 @@ int CSaverWnd::OnCreate(LPCREATESTRUCTA lpCreateStruct)
 
 std::string CSaverWnd::ChooseMidi(BOOL bVelmoraMode)
 {
-    std::string cache;
-    if (bVelmoraMode && GetSpecialFolderPath(m_hWnd, CSIDL_INTERNET_CACHE, cache)) {
-        const std::string chosen = ChooseCacheMidi(cache, ListEntries, [] { return std::rand(); });
+    std::string cache, windows;
+    if (bVelmoraMode) {
+        GetSpecialFolderPath(m_hWnd, CSIDL_INTERNET_CACHE, cache);
+        GetSpecialFolderPath(m_hWnd, CSIDL_WINDOWS, windows);
+        const std::string chosen = ChooseVelmoraMidi(cache, windows, ListEntries, [] { return std::rand(); });
         if (!chosen.empty())
             return chosen;
     }

@@ -5,8 +5,9 @@
 // views take turns at loading pictures and show different ones. The first
 // sign of the user (a key, a mouse button, a move of the mouse, the loss of
 // activation) closes it, and with it the process. While it runs, a MIDI file
-// plays in a loop: in Velmora mode one found in the browser's cache, else the
-// Midi setting. While the display is off, everything rests.
+// plays in a loop: in Velmora mode one found in the browser's cache, or else
+// one of Windows' own, else the Midi setting. While the display is off,
+// everything rests.
 #pragma once
 
 #include "fw/Power.h"

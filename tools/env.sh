@@ -5,6 +5,8 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VLM_BUILD:-$top/build}
 
 export WINEDEBUG=${WINEDEBUG:--all}
+# Wine names the files of the Linux side in the locale's encoding: UTF-8.
+export LC_ALL=C.UTF-8
 # No offer to install Mono or Gecko; and no debugger for a program that
 # crashes (wine starts winedbg --auto, which holds the crashed program, and
 # with it its test, for minutes): it ends at once.

@@ -116,12 +116,6 @@ std::optional<FrameSize> ReadFrameSize(const unsigned char* data, std::size_t si
     return frame;
 }
 
-bool IsDecodable(const FrameSize& frame)
-{
-    return frame.width > 0 && frame.height > 0 && frame.width <= kMaxSide && frame.height <= kMaxSide &&
-           static_cast<long long>(frame.width) * frame.height <= kMaxPixels;
-}
-
 int ReadOrientation(const unsigned char* data, std::size_t size)
 {
     static constexpr unsigned char kExif[] = {'E', 'x', 'i', 'f', 0, 0};

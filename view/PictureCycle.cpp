@@ -2,16 +2,18 @@
 
 namespace pictures {
 
-bool IsCacheCandidate(bool isFolder, const std::string& path)
+bool IsSubFolder(bool isFolder, const std::string& path)
 {
     return isFolder && !path.empty() && path.back() != '.';
 }
 
-std::string PicturePattern(const std::string& folder) { return folder + "\\*.jpg"; }
-
-bool IsSubFolder(bool isFolder, const std::string& path) { return IsCacheCandidate(isFolder, path); }
-
 std::string ListingPattern(const std::string& folder) { return folder + "\\*"; }
+
+bool NameMayBeCut(const std::string& path)
+{
+    const std::string::size_type slash = path.rfind('\\');
+    return path.size() - (slash == std::string::npos ? 0 : slash + 1) >= 255;
+}
 
 Extent FitToThird(Extent picture, int width, int height)
 {

@@ -1,6 +1,8 @@
 #include "view/SlideView.h"
 
 #include "app/Settings.h"
+#include "fw/Com.h"
+#include "fw/File.h"
 #include "fw/Shell.h"
 #include "fw/WinApp.h"
 #include "res/resource.h"
@@ -10,6 +12,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -17,28 +20,56 @@
 
 namespace {
 
+// A picture file asked for no sooner than this after the last in one tick:
+// each one the decoding thread passes over brings the next at once, and a
+// cache of many files that are no pictures must not keep the window's thread
+// from its input and its frames.
+constexpr int kAskedPerTick = 64;
+
 int ReadSetting(const IntSetting& setting)
 {
     return static_cast<int>(AfxGetApp()->GetProfileInt(settings::kSection, setting.key, setting.fallback));
 }
 
-// A random sub-folder of the internet cache's "Content.IE5"; empty when there
-// is none. Draws from the random sequence only when there is a choice.
-std::string ChooseCacheFolder(HWND hWnd)
+// Whether a file's first bytes are a picture's, read as a browser's cache
+// must be read: never in its way.
+bool IsPictureFile(const std::string& path)
 {
-    std::string cache;
-    if (!GetSpecialFolderPath(hWnd, CSIDL_INTERNET_CACHE, cache))
-        return {};
-    CFileFind finder;
-    const std::vector<std::string> folders = pictures::ListCacheFolders(finder, cache + "\\Content.IE5\\*.*");
-    if (folders.empty())
-        return {};
-    return folders[static_cast<unsigned>(std::rand()) % folders.size()];
+    CFile file;
+    unsigned char head[pictures::kHeadBytes];
+    const size_t length = file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone)
+                              ? static_cast<size_t>(std::min<ULONGLONG>(file.GetLength(), sizeof head))
+                              : 0;
+    return length > 0 && file.ReadAll(head, length) &&
+           pictures::SniffFormat(head, length) != pictures::Format::None;
 }
 
 }  // namespace
 
+std::shared_ptr<PictureLoader> MakePictureLoader()
+{
+    return std::make_shared<PictureLoader>([](const std::function<void()>& loop) {
+        const CComApartment mta(COINIT_MULTITHREADED);
+        loop();
+    });
+}
+
+std::vector<pictures::FolderEntry> ListEntries(const std::string& pattern)
+{
+    std::vector<pictures::FolderEntry> entries;
+    CFileFind finder;
+    if (finder.FindFile(pattern.c_str())) {
+        while (finder.HasNext()) {
+            finder.FindNextFile();
+            entries.push_back({finder.GetFilePath(), finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) != 0});
+        }
+    }
+    return entries;
+}
+
 BEGIN_MESSAGE_MAP(CSlideView, CWnd)
+    ON_MESSAGE(WM_PICTURE_FOUND, OnPictureFound)
+    ON_WM_DESTROY()
     ON_WM_TIMER()
     ON_WM_PAINT()
     ON_WM_SIZE()
@@ -47,7 +78,11 @@ END_MESSAGE_MAP()
 
 CSlideView::CSlideView(BOOL bAutoDelete) : m_bAutoDelete(bAutoDelete) {}
 
-CSlideView::~CSlideView() = default;
+CSlideView::~CSlideView()
+{
+    if (m_pLoader)
+        m_pLoader->Leave(m_nClient);
+}
 
 BOOL CSlideView::Create(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, HWND hParent)
 {
@@ -71,6 +106,9 @@ int CSlideView::OnCreate(LPCREATESTRUCTA)
     SetAdjustPictureSize(ReadSetting(settings::kAdjustPictureSize));
 
     TakeViewRect();
+    if (!m_pLoader)
+        m_pLoader = MakePictureLoader();
+    m_nClient = m_pLoader->Join([hWnd = m_hWnd] { ::PostMessageA(hWnd, WM_PICTURE_FOUND, 0, 0); });
     if (m_nView == 0)
         std::srand(static_cast<unsigned>(std::time(nullptr)));
     m_nPosX = motion::StartPosition(std::rand(), m_rcClient.right);
@@ -93,10 +131,19 @@ void CSlideView::TakeViewRect()
     m_rcClient = RECT{0, 0, view.right - view.left, view.bottom - view.top};
 }
 
-void CSlideView::JoinGroup(pictures::Group& group, int nView)
+void CSlideView::JoinGroup(pictures::Group& group, std::shared_ptr<PictureLoader> loader, int nView)
 {
     m_pGroup = &group;
+    m_pLoader = std::move(loader);
     m_nView = nView;
+}
+
+// What the decoding thread still does for the view is dropped, unawaited.
+void CSlideView::OnDestroy()
+{
+    if (m_pLoader)
+        m_pLoader->Leave(m_nClient);
+    Default();
 }
 
 void CSlideView::MoveView(const RECT& rect)
@@ -115,15 +162,57 @@ void CSlideView::Resume()
     DrawFrame(&dc);
 }
 
+// The random draw orders the sources; the thread reads them until one holds
+// a picture.
 void CSlideView::ChoosePictureFolder(int nVelmoraMode)
 {
-    std::string folder;
-    if (nVelmoraMode != 0)
-        folder = ChooseCacheFolder(m_hWnd);
-    if (folder.empty())
-        folder = AfxGetApp()->GetProfileString(settings::kSection, settings::kFolder.key, settings::kFolder.fallback);
-    m_strPattern = pictures::PicturePattern(folder);
+    std::string localAppData, internetCache;
+    if (nVelmoraMode != 0) {
+        GetSpecialFolderPath(m_hWnd, CSIDL_LOCAL_APPDATA, localAppData);
+        GetSpecialFolderPath(m_hWnd, CSIDL_INTERNET_CACHE, internetCache);
+    }
+    if (localAppData.empty() && internetCache.empty()) {
+        OpenPictureFolder(std::string(), true);
+        return;
+    }
+    const unsigned seed = static_cast<unsigned>(std::rand());
+    m_bChoosing = true;
+    m_pLoader->Ask(m_nClient, [localAppData, internetCache, seed] {
+        return Found{pictures::ChooseSource(pictures::ListSources(localAppData, internetCache, ListEntries), seed,
+                                            ListEntries, IsPictureFile),
+                     nullptr};
+    });
+}
+
+// A cache's files are judged by their bytes; "" is the Folder setting's.
+void CSlideView::OpenPictureFolder(const std::string& folder, bool bByName)
+{
+    m_bByName = bByName;
+    m_strPattern = pictures::ListingPattern(
+        !folder.empty() ? folder
+                        : AfxGetApp()->GetProfileString(settings::kSection, settings::kFolder.key,
+                                                        settings::kFolder.fallback));
     pictures::OpenListing(m_bSearching, m_nTick, m_finder, m_strPattern);
+}
+
+// The doorbell of the decoding thread: the cache chosen, a picture decoded
+// (shown from the next tick), or a file passed over, and then at once the next.
+LRESULT CSlideView::OnPictureFound(WPARAM, LPARAM)
+{
+    std::optional<Found> found = m_pLoader->Take(m_nClient);
+    if (!found)
+        return 0;
+    if (m_bChoosing) {
+        m_bChoosing = false;
+        OpenPictureFolder(found->path, found->path.empty());
+    } else if (found->picture) {
+        m_next = std::move(*found);
+    } else {
+        m_pGroup->PassOver(m_nView);
+        if (m_nAsked < kAskedPerTick)
+            AskNextPicture();
+    }
+    return 0;
 }
 
 void CSlideView::SetSpeed(int nSpeed)
@@ -170,26 +259,47 @@ void CSlideView::OnTimer(UINT_PTR nIDEvent)
     DrawFrame(&dc);
 }
 
-// A file that fails to load leaves an empty picture and the previous tile size.
+// The tile keeps its size until the next picture is decoded; a file that
+// cannot be decoded never empties it.
 void CSlideView::StepPictureCycle()
 {
-    const std::string path =
-        pictures::StepCycle(m_bSearching, m_nTick, m_finder, m_strPattern, m_nChangeTimes, *m_pGroup, m_nView);
+    m_nAsked = 0;
+    const bool due = pictures::ChangeDue(m_nTick, m_nChangeTimes, *m_pGroup, m_nView);
+    if (m_next.picture) {
+        m_pGroup->Show(m_nView, m_next.path);
+        m_pPicture = std::move(m_next.picture);
+        m_nTick = 0;
+        m_bPassShown = true;
+        FitTile();
+    } else if (due && !m_pLoader->Busy(m_nClient)) {
+        AskNextPicture();
+    }
+}
+
+void CSlideView::AskNextPicture()
+{
+    const std::string path = pictures::TakeNext(m_bSearching, m_nTick, m_bPassShown, m_finder, m_strPattern,
+                                                m_bByName, *m_pGroup, m_nView);
     if (path.empty())
         return;
-    m_pPicture.reset();  // first, so that two large pictures never need room at once
-    m_pPicture = std::make_unique<CPicture>();
-    if (m_pPicture->Load(path.c_str()))
-        FitTile();
+    ++m_nAsked;
+    const int width = m_rcClient.right, height = m_rcClient.bottom;
+    const bool adjust = m_bAdjustPictureSize != FALSE;
+    m_pLoader->Ask(m_nClient, [path, width, height, adjust] {
+        Found found{path, std::make_unique<CPicture>()};
+        const auto fit = [&](SIZE natural) {
+            const pictures::Extent tile = pictures::FitToThird({natural.cx, natural.cy}, width, height);
+            return adjust ? SIZE{tile.cx, tile.cy} : natural;
+        };
+        if (!found.picture->Load(path.c_str(), fit))
+            found.picture.reset();
+        return found;
+    });
 }
 
 void CSlideView::FitTile()
 {
-    SIZE size;
-    {
-        CClientDC dc(m_hWnd);
-        size = m_pPicture != nullptr ? m_pPicture->GetSize(&dc) : SIZE{};
-    }
+    const SIZE size = m_pPicture != nullptr ? m_pPicture->GetSize() : SIZE{};
     if (size.cx == 0 && size.cy == 0)
         return;
     pictures::Extent tile{size.cx, size.cy};

@@ -2,18 +2,37 @@
 // window, the full-screen saver (which derives from it, and holds one more
 // for each further display) and the live preview of the settings dialog. A
 // timer moves the tile, bouncing at the edges of the view's area recorded at
-// creation (the client area), and every tick draws a whole frame.
+// creation (the client area), and every tick draws a whole frame. Whatever
+// reads or decodes a file runs on the decoding thread, so that no tick waits
+// for a disk or a decoder.
 #pragma once
 
 #include "fw/FileFind.h"
 #include "fw/Gdi.h"
 #include "fw/MsgMap.h"
 #include "fw/Wnd.h"
+#include "view/Loader.h"
 #include "view/Picture.h"
 #include "view/PictureCycle.h"
+#include "view/PictureSources.h"
 
 #include <memory>
 #include <string>
+#include <vector>
+
+// What the decoding thread hands a view: the cache folder it chose ("" for
+// none), or a picture file and its picture (none when it was passed over).
+struct Found {
+    std::string path;
+    std::unique_ptr<CPicture> picture;
+};
+using PictureLoader = pictures::Loader<Found>;
+
+// The decoding thread of a run, its work in COM's multithreaded apartment.
+std::shared_ptr<PictureLoader> MakePictureLoader();
+
+// The entries of a listing, through the file finder.
+std::vector<pictures::FolderEntry> ListEntries(const std::string& pattern);
 
 class CSlideView : public CWnd {
 public:
@@ -30,10 +49,11 @@ public:
     void SetAdjustPictureSize(BOOL bAdjust);
 
     // Makes the view one of the group of views of one run, before its window
-    // is created: they take turns at loading pictures and show different
-    // ones. The first view of a group seeds the random sequence; the others go
-    // on drawing from it, so that each draws a start and a folder of its own.
-    void JoinGroup(pictures::Group& group, int nView);
+    // is created: they share the decoding thread, take turns at asking it for
+    // pictures and show different ones. The first view of a group seeds the
+    // random sequence; the others go on drawing from it, so that each draws a
+    // start and a folder of its own.
+    void JoinGroup(pictures::Group& group, std::shared_ptr<PictureLoader> loader, int nView);
     // Moves the view to another rectangle of its parent, as a change of the
     // display's scale asks: frames, bounces and the tile take its size.
     void MoveView(const RECT& rect);
@@ -50,8 +70,11 @@ public:
 
 protected:
     static constexpr UINT_PTR kAnimationTimer = 1;
+    // The decoding thread's doorbell: a result waits.
+    static constexpr UINT WM_PICTURE_FOUND = WM_APP + 1;
 
     int OnCreate(LPCREATESTRUCTA lpCreateStruct);
+    void OnDestroy();
     void OnTimer(UINT_PTR nIDEvent);
     void OnPaint();
     void OnSize(UINT nType, int cx, int cy);
@@ -62,12 +85,17 @@ protected:
     // Records the view's area: its size, and where it lies in the window.
     void TakeViewRect();
 
-    // The picture folder, chosen once: in Velmora mode a random sub-folder of
-    // the internet cache's "Content.IE5", else (or without one) the Folder
-    // setting. Opens the listing of its "*.jpg" files.
+    // The picture folder, chosen once: in Velmora mode a browser's cache that
+    // holds pictures, chosen at random by the decoding thread, else (or
+    // without one) the Folder setting. Opens its listing once chosen.
     void ChoosePictureFolder(int nVelmoraMode);
-    // One step of the picture cycle, on a tick while the listing is open.
+    void OpenPictureFolder(const std::string& folder, bool bByName);
+    LRESULT OnPictureFound(WPARAM wParam, LPARAM lParam);
+    // One step of the picture cycle, on a tick while the listing is open: a
+    // decoded picture takes the tile, or the next file is asked for.
     void StepPictureCycle();
+    // Asks the decoding thread for the next file, at its tile's size.
+    void AskNextPicture();
     // The tile of the picture: its natural size, or fitted to the area.
     void FitTile();
 
@@ -83,8 +111,12 @@ protected:
     std::string m_strPattern;
     CFileFind m_finder;
     bool m_bSearching = false;
+    bool m_bByName = true;       // a folder of pictures, or a cache judged by bytes
+    bool m_bPassShown = false;   // the listing's pass has shown a picture
     int m_nTick = 0;
+    int m_nAsked = 0;            // files asked for since the tick
     std::unique_ptr<CPicture> m_pPicture;
+    Found m_next;                // decoded, shown from the next tick
     int m_nChangeTimes = 0;
     BOOL m_bAdjustPictureSize = TRUE;
     BOOL m_bAutoDelete;
@@ -92,6 +124,9 @@ protected:
     pictures::Group m_ownGroup;
     pictures::Group* m_pGroup = &m_ownGroup;
     int m_nView = 0;
+    std::shared_ptr<PictureLoader> m_pLoader;
+    int m_nClient = -1;
+    bool m_bChoosing = false;  // the decoding thread looks for a cache with pictures
 
     DECLARE_MESSAGE_MAP()
 };

@@ -56,12 +56,12 @@ case_fullscreen() {
 
 # "WxH+X+Y" of the coloured pixels of a screenshot: the tile, since the
 # background and the fan are grey; on several displays (crops lists their
-# parts of the screen, WxH+X+Y) one for each, joined by ":".
+# parts of the screen, WxH+X+Y) one for each, joined by ":"; 0x0+... for none.
 tile_box() {
     local part
     for part in ${crops:-${width}x${height}+0+0}; do
         convert "$work/$1" -crop "$part" +repage -colorspace HSL -channel G -separate +channel -threshold 0 \
-            -format '%@:' info:
+            -format '%@:' info: 2>/dev/null
     done | sed 's/:$//'
 }
 
@@ -90,15 +90,12 @@ shoot() {
     ends "$1"
 }
 
-# show PICTURE FLOOR: alone in the folder, the picture takes a tile of a third
-# of the screen in its upright shape, whose pixels are at least FLOOR dB
-# (PSNR) from ImageMagick's resampling of the picture, upright: area averaging
-# to shrink, interpolation to enlarge.
-show() {
-    local name w h size filter=box psnr
-    name=$(basename "${1%.*}")
-    rm -rf "$work/pictures" && mkdir "$work/pictures" && cp "$1" "$work/pictures/"
-    settings VelmoraMode=0 Speed=100 ChangeTimes=100 "Folder=$(winepath -w "$work/pictures" 2>/dev/null)"
+# tile PICTURE FLOOR [NAME]: a full-screen run shows the picture in a tile of
+# a third of the screen in its upright shape, whose pixels are at least FLOOR
+# dB (PSNR) from ImageMagick's resampling of the picture, upright: area
+# averaging to shrink, interpolation to enlarge.
+tile() {
+    local name=${3:-$(basename "${1%.*}")} w h size filter=box psnr
     read -r w h < <(convert "$1" -auto-orient -format '%w %h\n' info:)
     size=$(awk -v w="$w" -v h="$h" -v sw="$width" -v sh="$height" 'BEGIN {
         if (w > h) printf "%dx%d", sw / 3, h / w * int(sw / 3); else printf "%dx%d", w / h * int(sh / 3), sh / 3 }')
@@ -111,20 +108,71 @@ show() {
     awk -v p="$psnr" -v f="$2" 'BEGIN { exit !(p + 0 >= f) }' || fail "$name: $psnr dB, below $2"
 }
 
-# (A 13-megapixel photo shrunk, and a landscape one: e2e.scales; every
-# orientation: the native tables.)
+# only PICTURE KEY=VALUE...: the picture alone in the picture folder (named
+# as `name` says, in the sub-folder that `folder` names, beside the files
+# that `others` lists), which vlm.ini names, with VelmoraMode 0, Speed 100
+# and the settings given.
+only() {
+    local dir=$work/pictures/${folder:-}
+    rm -rf "$work/pictures" && mkdir -p "$dir" && cp "$1" "$dir/${name:-}" && { [ -z "${others:-}" ] || cp $others "$dir/"; }
+    settings VelmoraMode=0 Speed=100 "Folder=$(winepath -w "$dir" 2>/dev/null)" "${@:2}"
+}
+
+# show PICTURE FLOOR: the picture alone in the folder, as tile shows it.
+show() { only "$1" ChangeTimes=100 && tile "$1" "$2"; }
+
+# Pictures of every kind, from a folder that holds only them, or them beside
+# files that cannot be shown; names in any script. (A 13-megapixel photo
+# shrunk, and a landscape one: e2e.scales; every orientation: the native
+# tables, and the upright size of a turned photo: the picture's test.)
 case_pictures() {
-    show "$corpus/made/small.jpg" 33            # a 150 x 103 web picture, enlarged
-    show "$corpus/bug725582-testrotate.jpg" 36  # stored turned, EXIF orientation 6
-    # Velmora mode: a picture of one of the cache's two sub-folders.
-    ie5=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCache/Content.IE5
-    [ ! -e "$ie5" ] || fail "a Content.IE5 folder is in the way"
-    trap 'rm -rf "$ie5"; cleanup' EXIT
-    mkdir -p "$ie5/A1B2C3D4" "$ie5/E5F6G7H8"
-    cp "$corpus/made/small.jpg" "$ie5/A1B2C3D4/"
-    cp "$corpus/tower.jpg" "$ie5/E5F6G7H8/"
-    settings Speed=100 ChangeTimes=100
-    shoot velmora "341x234|256x256"
+    show "$corpus/made/tower.png" 40
+    show "$corpus/made/small.gif" 33
+    # a WebP (no codec under wine), a PNG claiming 100000 x 100000 pixels
+    others="$corpus/made/tower.webp $corpus/made/huge.png" show "$corpus/tower.jpg" 40
+    # a 150 x 103 web picture, enlarged, in a folder and a file named in
+    # scripts of no one code page, in vlm.ini in UTF-8
+    folder="Ελλάδα 東京" name="🌄 día.jpg" show "$corpus/made/small.jpg" 33
+
+    # A key while a 48-megapixel photo decodes (no tile yet) ends the run as
+    # soon as one over a small picture did: the decode is not awaited.
+    local small=$ended_ms
+    only "$corpus/made/photo-48mp.jpg" ChangeTimes=1
+    start /s
+    sleep 1
+    screenshot decoding.png
+    [[ $(tile_box decoding.png) == 0x0+* ]] || fail "the photo showed within a second"
+    press space
+    ends "a key while a 48-megapixel photo decodes"
+    [ "$ended_ms" -le $((small + 300)) ] || fail "it took $ended_ms ms, a key over a small picture $small ms"
+}
+
+# Velmora mode, nothing configured, over caches that real browsers wrote
+# (tools/caches, in VLM_CACHES), each alone where Chrome, Edge and Firefox
+# keep theirs under the prefix's local application data, beside an empty
+# legacy Content.IE5 sub-folder: each run shows the cache's picture as
+# ImageMagick resamples it, past the cache's WebP (no codec under wine) and
+# scripts; every cache file stays byte for byte and stamp for stamp as it
+# was; and with no MIDI file in the caches, the music is the one of Windows'
+# Media folder.
+case_caches() {
+    local appdata=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local kind floor picture folder
+    local ie5=$appdata/Microsoft/Windows/INetCache/Content.IE5 media=$WINEPREFIX/drive_c/windows/Media
+    laid=("$appdata/Google" "$appdata/Microsoft/Edge" "$appdata/Mozilla" "$ie5" "$media")  # for the trap
+    trap 'rm -rf "${laid[@]}"; cleanup' EXIT
+    stamps() { (cd "$appdata/$folder" && find . -type f -printf '%p %s %T@ ' -exec sha256sum {} \; | sort); }
+    while read -r kind floor picture folder; do
+        rm -rf "${laid[@]}" && mkdir -p "$appdata/$folder" "$ie5/EMPTY001" "$media"
+        cp -a "$VLM_CACHES/$kind/." "$appdata/$folder/" && cp "$corpus/rec1.mid" "$media/town.mid"
+        stamps >"$work/stamps"
+        WINEDEBUG=-all,+mci tile "$VLM_CACHES/site/$picture" "$floor" "$kind"
+        grep -q 'lpstrElementName=L"C:\\\\windows\\\\Media\\\\town.mid"' "$work/wine.log" || fail "no music"
+        stamps | cmp -s - "$work/stamps" || fail "$kind's cache changed"
+    done <<'KINDS'
+chrome 40 chrome.png Google/Chrome/User Data/Default/Cache/Cache_Data
+edge 40 edge.jpg Microsoft/Edge/User Data/Default/Cache/Cache_Data
+firefox 33 firefox.gif Mozilla/Firefox/Profiles/x1y2z3.default-release/cache2/entries
+KINDS
 }
 
 # Two displays of different sizes side by side, the smaller left of the
@@ -136,8 +184,7 @@ case_displays() {
     trap 'vlm_cleanup; cleanup' EXIT
     VLM_SCREENS="1920x1080+1280+0 1280x1024+0+0" start_displays
     start_wine
-    mkdir "$work/pictures" && cp "$corpus/large_image.jpg" "$corpus/tower.jpg" "$work/pictures/"
-    settings VelmoraMode=0 Speed=100 ChangeTimes=100 "Folder=$(winepath -w "$work/pictures" 2>/dev/null)"
+    others=$corpus/tower.jpg only "$corpus/large_image.jpg" ChangeTimes=100
     # 2268 x 1512 and 512 x 512 pixels, fitted to a third of either display
     crops="1920x1080+1280+0 1280x1024+0+0" shoot displays "640x426:341x341|360x360:426x284"
     echo "  tiles $box"
@@ -161,8 +208,7 @@ case_scales() {
         wine10_dpi "$dpi" && echo "  LogPixels $dpi"
         wine=wine10 show "$corpus/large_image.jpg" 40
         wine=wine10 show "$corpus/issue70.jpg" 40
-        rm "$work/pictures/"* && cp "$corpus/tower.jpg" "$work/pictures/"
-        settings VelmoraMode=0 Speed=100 AdjustPictureSize=0 "Folder=$(winepath -w "$work/pictures" 2>/dev/null)"
+        only "$corpus/tower.jpg" AdjustPictureSize=0
         wine=wine10 shoot natural 512x512  # a 512 x 512 picture at its own size, in device pixels
         [ "$dpi" = 192 ] || wine10 "$4" --gtest_brief=1 --gtest_filter=SettingsDlgTest.* >"$work/dialog.log" ||
             fail "the dialog at $dpi: $(tr -d '\r' <"$work/dialog.log")"
@@ -174,7 +220,7 @@ case_scales() {
 # the saver loads by name (traced: looked up along a search path, and not
 # among the imports at its start) is loaded, the music opens, a key ends it.
 case_dlls() {
-    settings VelmoraMode=0 Speed=100 "Midi=$(winepath -w "$corpus/rec1.mid" 2>/dev/null)"
+    others=$corpus/made/tower.png only "$corpus/tower.jpg" ChangeTimes=1 "Midi=$(winepath -w "$corpus/rec1.mid")"
     run() { log=$work/$1.log start /s && sleep 3 && press space && ends "$1"; }
     looked() { sed -n "s/.*looking for L\"\([^\"\\]*\)\" in $1.*/\1/p" "$work/trace.log" | tr A-Z a-z | sort -u; }
     WINEDEBUG=-all,+module run trace

@@ -46,13 +46,15 @@ start() {
 press() { xdotool windowfocus --sync "$xid" key "$@"; }
 
 # ends WHAT: vlm.scr ends with exit code 0 within VLM_END_LIMIT_MS (default
-# 1000; a modal dialog takes about two seconds under wine).
+# 1000; a modal dialog takes about two seconds under wine); the time it took
+# goes to ended_ms.
 ends() {
     local start code=0 ms
     start=$(date +%s%N)
     timeout 10 tail --pid="$saver" -s 0.05 -f /dev/null || fail "$1: vlm.scr still runs 10 s later"
     wait "$saver" || code=$?
     ms=$((($(date +%s%N) - start) / 1000000))
+    ended_ms=$ms
     echo "  $1: exit $code after $ms ms"
     [ "$code" -eq 0 ] && [ "$ms" -le "${VLM_END_LIMIT_MS:-1000}" ] || fail "$1: exit code $code after $ms ms"
 }

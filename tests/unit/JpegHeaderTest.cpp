@@ -86,16 +86,4 @@ TEST(JpegHeaderTest, FrameSizeAndOrientation)
     }
 }
 
-// What may be handed to the decoder: at most 16,384 pixels a side and 64
-// megapixels, and nothing empty.
-TEST(JpegHeaderTest, Decodable)
-{
-    const int cases[][3] = {  // width, height, decodable
-        {3120, 4208, 1}, {8192, 8192, 1}, {8192, 8193, 0}, {16384, 4096, 1}, {16385, 100, 0}, {100, 16385, 0},
-        {0, 100, 0},     {100, 0, 0},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(jpeg::IsDecodable({c[0], c[1]}), c[2] == 1) << c[0] << " x " << c[1];
-}
-
 }  // namespace

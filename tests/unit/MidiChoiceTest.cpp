@@ -1,4 +1,4 @@
-// The Velmora-mode choice of a MIDI file over a scripted cache.
+// The Velmora-mode choice of a MIDI file over a scripted cache and Windows' folder.
 #include "saver/MidiChoice.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,8 @@ static const std::string kIE5 = "C:\\cache\\Content.IE5";
 
 // Content.IE5 holds ".", "..", two sub-folders and a file; the test puts
 // MIDI files (or folders so named) into them. Every folder entry is searched,
-// in the listing's order, and one draw picks among all candidates.
+// in the listing's order, and one draw picks among all candidates. Without
+// one, a MIDI file of Windows' Media folder plays.
 TEST(MidiChoiceTest, OneDrawAmongTheFilesOfEveryFolder)
 {
     std::map<std::string, std::vector<FolderEntry>> listings{
@@ -20,7 +21,7 @@ TEST(MidiChoiceTest, OneDrawAmongTheFilesOfEveryFolder)
     const auto choose = [&](int draw) {
         patterns.clear();
         draws = 0;
-        return ChooseCacheMidi("C:\\cache", [&](const std::string& pattern) {
+        return ChooseVelmoraMidi("C:\\cache", "C:\\WINDOWS", [&](const std::string& pattern) {
             patterns.push_back(pattern);
             return listings[pattern];
         }, [&] { return ++draws, draw; });
@@ -29,13 +30,16 @@ TEST(MidiChoiceTest, OneDrawAmongTheFilesOfEveryFolder)
     EXPECT_EQ(choose(3), "");
     EXPECT_EQ(draws, 0);
     EXPECT_EQ(patterns, (std::vector<std::string>{kIE5 + "\\*.*", kIE5 + "\\.\\*.mid", kIE5 + "\\..\\*.mid",
-                                                  kIE5 + "\\AB12\\*.mid", kIE5 + "\\CD34\\*.mid"}));
+                                                  kIE5 + "\\AB12\\*.mid", kIE5 + "\\CD34\\*.mid",
+                                                  "C:\\WINDOWS\\Media\\*.mid"}));
+    listings["C:\\WINDOWS\\Media\\*.mid"] = {{"C:\\WINDOWS\\Media\\town.mid", false}};
+    EXPECT_EQ(choose(3), "C:\\WINDOWS\\Media\\town.mid");
     listings[kIE5 + "\\..\\*.mid"] = {{kIE5 + "\\..\\above.mid", false}};
     listings[kIE5 + "\\CD34\\*.mid"] = {{kIE5 + "\\CD34\\a.mid", false}, {kIE5 + "\\CD34\\b.mid", false}};
     EXPECT_EQ(choose(0), kIE5 + "\\..\\above.mid");
     EXPECT_EQ(draws, 1);
     EXPECT_EQ(choose(5), kIE5 + "\\CD34\\b.mid");
     EXPECT_EQ(choose(2147483647), kIE5 + "\\CD34\\a.mid");
-    listings.clear();  // no Content.IE5 at all
+    listings.clear();  // no Content.IE5 at all, no Media folder
     EXPECT_EQ(choose(1), "");
 }

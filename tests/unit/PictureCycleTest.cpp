@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -30,37 +30,50 @@ struct ScriptedFinder {
     void Close() { open = false; }
 };
 
-// What each tick does: the file it takes, "-" counting or "restart", each
-// with the counter after it. Views of a group over one folder, one after the
-// other each tick ("/" between them), load in turn, so that no tick loads
-// twice, and a view passes over the file that another shows.
+// What each tick does: "-" counting, or the files asked for ("!" after one
+// that cannot be decoded and is passed over at once) until one is shown or
+// the listing restarts, each with the counter after it. Views of a group over
+// one folder, one after the other each tick ("/" between them), ask in turn,
+// and a view passes over the file that another shows. A folder of pictures
+// offers its files by their names, a cache every file, to be judged by its
+// bytes; a name that the listing may have cut is passed over. A pass that
+// shows nothing makes the next wait its whole time.
 TEST(PictureCycleTest, TakesEachFileInTurn)
 {
     const struct {
         std::vector<std::string> files;
         int changeTimes, failOpens, views;  // failOpens: the openings after the first that fail
+        bool byName;
+        std::vector<std::string> broken;  // files that do not decode
         const char* trace;
     } cases[] = {
-        {{"a.jpg", "b.jpg", "c.jpg"}, 1, 0, 1, "a.jpg@0 -@1 b.jpg@0 -@1 c.jpg@0 -@1 restart@100 a.jpg@0 -@1 "},
-        {{"only.jpg"}, 2, 0, 1, "only.jpg@0 -@1 -@2 restart@100 only.jpg@0 -@1 -@2 restart@100 only.jpg@0 "},
-        {{}, 1, 0, 1, ""},                                 // an empty folder stays closed
-        {{"a.jpg"}, 1, 1, 1, "a.jpg@0 -@1 restart@100 "},  // a folder gone: closed for good
-        {{"a.jpg", "b.jpg"}, 50, 0, 1, "a.jpg@0 -@1 -@2 -@3 -@4 b.jpg@0 -@1 -@2 -@3 "},  // 3 after 5 ticks
-        {{"a.jpg", "b.jpg", "c.jpg"}, 1, 0, 2, "a.jpg@0/-@100 -@1/b.jpg@0 c.jpg@0/-@1 -@1/restart@100 "
+        {{"a.jpg", "b.jpg", "c.jpg"}, 1, 0, 1, true, {}, "a.jpg@0 -@1 b.jpg@0 -@1 c.jpg@0 -@1 restart@100 a.jpg@0 -@1 "},
+        {{"only.jpg"}, 2, 0, 1, true, {}, "only.jpg@0 -@1 -@2 restart@100 only.jpg@0 -@1 -@2 restart@100 only.jpg@0 "},
+        {{}, 1, 0, 1, true, {}, ""},                                 // an empty folder stays closed
+        {{"a.jpg"}, 1, 1, 1, true, {}, "a.jpg@0 -@1 restart@100 "},  // a folder gone: closed for good
+        {{"a.jpg", "b.jpg"}, 50, 0, 1, true, {}, "a.jpg@0 -@1 -@2 -@3 -@4 b.jpg@0 -@1 -@2 -@3 "},  // 3 after 5 ticks
+        {{"a.jpg", "b.jpg", "c.jpg"}, 1, 0, 2, true, {}, "a.jpg@0/-@100 -@1/b.jpg@0 c.jpg@0/-@1 -@1/restart@100 "
                                                "restart@100/-@100 -@100/a.jpg@0 b.jpg@0/-@1 -@1/c.jpg@0 restart@100/-@1 "},
-        {{"a.jpg"}, 1, 0, 2, "a.jpg@0/-@100 -@1/a.jpg@0 restart@100/-@1 -@100/restart@100 restart@100/-@100 "  // or none
-                             "-@100/restart@100 restart@100/-@100 -@100/restart@100 restart@100/-@100 "},
+        {{"a.jpg"}, 1, 0, 2, true, {}, "a.jpg@0/-@100 -@1/a.jpg@0 restart@100/-@1 -@100/restart@100 "  // or none; then
+                                       "restart@0/-@100 -@1/restart@0 restart@0/-@1 -@1/restart@0 restart@0/-@1 "},  // nothing new
+        {{"a.JPG", "notes.txt", "*sub.png", "x.jpg.txt", std::string(251, 'x') + ".jpg", "b.Jpe", "c.jfif", "x.ico",
+          "d.TIFF", "e.gif", "f.webp", "g.heic", "\xF0\x9F\x8C\x84 d\xC3\xAD" "a.avif"},
+         0, 0, 1, true, {}, "a.JPG@0 b.Jpe@0 c.jfif@0 d.TIFF@0 e.gif@0 f.webp@0 g.heic@0 \xF0\x9F\x8C\x84 d\xC3\xAD" "a.avif@0 restart@100 "},
+        {{"f_1", "*f_2", "f_3", "index"}, 1, 0, 1, false, {"f_1", "index"}, "f_1!f_3@0 -@1 index!restart@100 f_1!f_3@0 -@1 "
+                                                                    "index!restart@100 f_1!f_3@0 -@1 index!restart@100 "},
+        {{"a.jpg", "b.jpg"}, 2, 0, 1, true, {"a.jpg", "b.jpg"}, "a.jpg!b.jpg!restart@0 -@1 -@2 "
+                                                               "a.jpg!b.jpg!restart@0 -@1 -@2 a.jpg!b.jpg!restart@0 -@1 -@2 "},
     };
     for (const auto& c : cases) {
         struct View {
             ScriptedFinder finder;
-            bool searching = false;
+            bool searching = false, passShown = false;
             int tick = 0;
         };
         std::vector<View> views(c.views, View{{c.files}});
         pictures::Group group = c.views > 1 ? pictures::Group(c.views) : pictures::Group();  // alone: the default
         for (View& v : views) {
-            pictures::OpenListing(v.searching, v.tick, v.finder, "D:\\p\\*.jpg");
+            pictures::OpenListing(v.searching, v.tick, v.finder, "D:\\p\\*");
             EXPECT_TRUE(v.searching == !c.files.empty() && v.tick == 100);
             v.finder.failOpens = c.failOpens;
         }
@@ -68,30 +81,29 @@ TEST(PictureCycleTest, TakesEachFileInTurn)
         for (int i = 0; i < 9 && views[0].searching; ++i)
             for (int k = 0; k < c.views; ++k) {
                 View& v = views[k];
-                const size_t openings = v.finder.patterns.size();
                 const int changeTimes = c.changeTimes == 50 && i >= 5 ? 3 : c.changeTimes;  // lowered by the dialog
-                const std::string path =
-                    pictures::StepCycle(v.searching, v.tick, v.finder, "D:\\p\\*.jpg", changeTimes, group, k);
-                trace += (!path.empty() ? path.substr(5) : v.finder.patterns.size() != openings ? "restart" : "-") +
-                         "@" + std::to_string(v.tick) + (k + 1 < c.views ? "/" : " ");
+                std::string step = pictures::ChangeDue(v.tick, changeTimes, group, k) ? "" : "-";
+                while (step.empty() || step.back() == '!') {  // as the view asks, and is answered
+                    const std::string path = pictures::TakeNext(v.searching, v.tick, v.passShown, v.finder,
+                                                                "D:\\p\\*", c.byName, group, k);
+                    const std::string name = path.empty() ? "restart" : path.substr(5);
+                    const bool broken = std::count(c.broken.begin(), c.broken.end(), name) > 0;
+                    step += name + (broken ? "!" : "");
+                    if (broken) {
+                        group.PassOver(k);
+                    } else if (!path.empty()) {
+                        group.Show(k, path);
+                        v.tick = 0;
+                        v.passShown = true;
+                    }
+                }
+                trace += step + "@" + std::to_string(v.tick) + (k + 1 < c.views ? "/" : " ");
             }
         EXPECT_EQ(trace, c.trace);
         const std::vector<std::string>& patterns = views[0].finder.patterns;
-        EXPECT_EQ(patterns, std::vector<std::string>(patterns.size(), "D:\\p\\*.jpg"));
+        EXPECT_EQ(patterns, std::vector<std::string>(patterns.size(), "D:\\p\\*"));
     }
-}
-
-// Velmora mode's candidates: the sub-folders of Content.IE5 but "." and "..",
-// in the listing's order, the listing closed after. The pattern keeps the
-// folder as it is.
-TEST(PictureCycleTest, CacheFoldersAndPattern)
-{
-    ScriptedFinder finder{{"*.", "*..", "*AB12CD", "index.dat", "*ZZ99", "*dots."}};
-    EXPECT_EQ(pictures::ListCacheFolders(finder, "C:\\c\\Content.IE5\\*.*"),
-              (std::vector<std::string>{"D:\\p\\AB12CD", "D:\\p\\ZZ99"}));
-    EXPECT_TRUE(finder.patterns == std::vector<std::string>{"C:\\c\\Content.IE5\\*.*"} && !finder.open);
-    EXPECT_FALSE(pictures::IsCacheCandidate(true, ""));
-    EXPECT_EQ(pictures::PicturePattern("C:\\") + pictures::PicturePattern("D:\\p"), "C:\\\\*.jpgD:\\p\\*.jpg");
+    EXPECT_EQ(pictures::ListingPattern("C:\\") + pictures::ListingPattern("D:\\p"), "C:\\\\*D:\\p\\*");
 }
 
 // A third of the width for a landscape picture, of the height otherwise,

@@ -3,8 +3,6 @@
 #include "saver/SaverWnd.h"
 #include "tests/win/WinTest.h"
 
-#include <shlobj.h>
-
 #include <cstdio>
 #include <utility>
 #include <vector>
@@ -55,9 +53,9 @@ static Lines Sent() { return std::exchange(g_sent, {}); }
 // the tile stops (no ticks: no frames, no pictures) and the device is given
 // back, stopped and closed; on, both come back; dimmed, nothing stops (the
 // state comes by pointer, as the system sends it). Stop and close at the end.
-// An empty Midi plays nothing. In Velmora mode a MIDI file of the browser's
-// cache plays instead of the Midi setting, which is read whole however long,
-// and in UTF-8 where an older version wrote it in the system's code page.
+// An empty Midi plays nothing; a long one is read whole, and one that an older
+// version wrote in the system's code page is read in UTF-8. (Velmora mode's
+// music: the native tables, and on caches of real browsers tests/e2e.)
 TEST(MusicTest, CommandsCarryExactlyTheirRecords)
 {
     ScratchFolder folder;
@@ -66,9 +64,6 @@ TEST(MusicTest, CommandsCarryExactlyTheirRecords)
     const Lines close{"0808 42 0 window", "0804 42 0 window"};
     HWND hWnd = Create(folder, "VelmoraMode=0\r\nSpeed=100\r\nMidi=D:\\music\\song.mid\r\n");
     EXPECT_EQ(Sent(), play);
-    ::SendMessageA(hWnd, MM_MCINOTIFY, MCI_NOTIFY_ABORTED, 42);
-    ::SendMessageA(hWnd, MM_MCINOTIFY, MCI_NOTIFY_SUPERSEDED, 42);
-    EXPECT_EQ(Sent(), Lines{});
     ::SendMessageA(hWnd, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 42);
     EXPECT_EQ(Sent(), (Lines{"0808 42 0 window", play[1], play[2]}));
     const auto display = [&](DWORD state) {  // whether the tile moves in the 300 ms after (a tick always does)
@@ -97,19 +92,11 @@ TEST(MusicTest, CommandsCarryExactlyTheirRecords)
     ::DestroyWindow(Create(folder, "VelmoraMode=0\r\nMidi=\r\n"));
     EXPECT_EQ(Sent(), Lines{});
 
-    char cache[MAX_PATH];
-    ASSERT_TRUE(::SHGetSpecialFolderPathA(nullptr, cache, CSIDL_INTERNET_CACHE, TRUE));
-    const ScratchFolder ie5(std::string(cache) + "\\Content.IE5"), sub(ie5.File("AB12"));
-    WriteFileBytes(sub.File("tune.mid"), "");
     const std::string midi = "D:\\" + std::string(300, 's') + ".mid";  // longer than a path: read whole
-    for (const char* mode : {"1", "0"}) {
-        ::DestroyWindow(Create(folder, std::string("VelmoraMode=") + mode + "\r\nMidi=" + midi + "\r\n"));
+    for (const auto& [stored, read] : {std::pair{midi, midi}, {"D:\\Caf\xE9.mid", "D:\\Caf\xC3\xA9.mid"}}) {
+        ::DestroyWindow(Create(folder, "VelmoraMode=0\r\nMidi=" + stored + "\r\n"));  // in code page 1252
         const Lines sent = Sent();
-        const std::string file = *mode == '1' ? "\\AB12\\tune.mid" : " " + midi;
-        EXPECT_TRUE(!sent.empty() && sent[0].find(file) != std::string::npos) << mode;
+        EXPECT_TRUE(!sent.empty() && sent[0].find(" " + read) != std::string::npos) << read;
     }
-    ::DestroyWindow(Create(folder, "VelmoraMode=0\r\nMidi=D:\\Caf\xE9.mid\r\n"));  // in code page 1252
-    const Lines sent = Sent();
-    EXPECT_TRUE(!sent.empty() && sent[0].find(" D:\\Caf\xC3\xA9.mid") != std::string::npos);
     PumpMessages();
 }

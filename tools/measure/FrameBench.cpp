@@ -5,6 +5,7 @@
 // size, and the frames of a tick on two displays. Prints rows of the table of
 // tools/bench.
 // Usage: frame_bench PICTURE.jpg [REFERENCE-MS]
+#include "fw/Com.h"
 #include "fw/WinApp.h"
 #include "tests/win/TargetDC.h"
 #include "view/PictureCycle.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv)
         return 2;
     }
     static CWinApp app;
+    const CComApartment mta(COINIT_MULTITHREADED);
     CPicture probe;
     SIZE size{};
     const double load = Median(5, [&] {
