@@ -32,7 +32,6 @@ public:
 
     T* operator->() const { return m_p; }
     T* Get() const { return m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
     // Where a call that hands out a reference puts it, the old one released.
     T** Put() { return Reset(), &m_p; }
     void** PutVoid() { return reinterpret_cast<void**>(Put()); }

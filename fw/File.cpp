@@ -5,9 +5,7 @@ BOOL CFile::Open(const char* path, UINT nOpenFlags)
     Close();
     if (path == nullptr)
         return FALSE;
-    const DWORD share = (nOpenFlags & shareDenyNone) != 0    ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
-                        : (nOpenFlags & shareDenyWrite) != 0 ? FILE_SHARE_READ
-                                                             : 0;
+    const DWORD share = (nOpenFlags & shareDenyNone) != 0 ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : 0;
     m_hFile = ::CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     return m_hFile != INVALID_HANDLE_VALUE;
 }

@@ -5,10 +5,9 @@
 
 class CFile {
 public:
-    // Share modes: others may read the file but not write it while it is
-    // open; or they may do anything, write, rename and delete it too.
+    // The share mode by which others may do anything with the file while it
+    // is open: read, write, rename and delete it.
     static constexpr UINT modeRead = 0x0000;
-    static constexpr UINT shareDenyWrite = 0x0020;
     static constexpr UINT shareDenyNone = 0x0040;
 
     CFile() = default;

@@ -27,17 +27,6 @@ public:
     COLORREF SetBkColor(COLORREF color) { return ::SetBkColor(m_hDC, color); }
     COLORREF SetTextColor(COLORREF color) { return ::SetTextColor(m_hDC, color); }
     BOOL TextOut(int x, int y, const char* text, int count) { return ::TextOutA(m_hDC, x, y, text, count); }
-    int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
-
-    // HIMETRIC (2540 to the inch) to device pixels in the MM_TEXT mapping mode:
-    // times the logical pixels per inch, divided by 2540, rounded.
-    void HIMETRICtoDP(SIZE* size) const
-    {
-        size->cx = ::MulDiv(size->cx, GetDeviceCaps(LOGPIXELSX), kHimetricPerInch);
-        size->cy = ::MulDiv(size->cy, GetDeviceCaps(LOGPIXELSY), kHimetricPerInch);
-    }
-
-    static constexpr int kHimetricPerInch = 2540;
 
 protected:
     HDC m_hDC;
@@ -60,16 +49,6 @@ class CClientDC : public CDC {
 public:
     explicit CClientDC(HWND hWnd) : CDC(::GetDC(hWnd)), m_hWnd(hWnd) {}
     ~CClientDC() { ::ReleaseDC(m_hWnd, m_hDC); }
-
-private:
-    HWND m_hWnd;
-};
-
-// GetWindowDC / ReleaseDC; for no window, the whole screen.
-class CWindowDC : public CDC {
-public:
-    explicit CWindowDC(HWND hWnd) : CDC(::GetWindowDC(hWnd)), m_hWnd(hWnd) {}
-    ~CWindowDC() { ::ReleaseDC(m_hWnd, m_hDC); }
 
 private:
     HWND m_hWnd;
