@@ -54,9 +54,9 @@ TEST(PictureSourcesTest, ChoosesASourceThatHoldsAPicture)
             EXPECT_EQ(Choose(tree, seed, read), chosen) << seed;
             EXPECT_TRUE(chosen != profile1 || read.back() == profile1 + "\\+f_2") << seed;
         }
+    const Tree two{{"N\\IE", {"*A", "*B", "*C", "*D"}}, {"N\\IE\\C", {"+c"}}, {"N\\IE\\D", {"+d"}}};
     int first = 0;
     for (unsigned seed = 0; seed < 300; ++seed)
-        first += Choose({{"N\\IE", {"*A", "*B", "*C", "*D"}}, {"N\\IE\\C", {"+c"}}, {"N\\IE\\D", {"+d"}}}, seed, read) ==
-                 "N\\IE\\C";
+        first += Choose(two, seed, read) == "N\\IE\\C";
     EXPECT_TRUE(first > 120 && first < 180) << first;
 }

@@ -88,7 +88,6 @@ TEST(SlideViewLeakTest, ThousandsOfFramesAndLoads)
             view.Settle();
         }
     }
-    EXPECT_GT(headroom, 60000u);
     EXPECT_EQ(GdiHeadroom(), headroom);
     EXPECT_LT(HeapBytes(), memory + 65536);  // a picture's pixels lost a pass would be megabytes
 }
@@ -108,7 +107,6 @@ TEST(SlideViewTest, NoDecodeIsAwaited)
         CPicture picture;
         return picture.Load(folder.File("a.jpg").c_str()) ? ::GetTickCount() - start : 0;
     }();
-    size_t headroom = 0, memory = 0;
     {
         Probe view(folder, "Speed=100\r\nChangeTimes=1\r\n");
         int changes = 0;
@@ -123,10 +121,8 @@ TEST(SlideViewTest, NoDecodeIsAwaited)
         }
         EXPECT_EQ(changes, 3);
         EXPECT_LT(longest, decode / 4) << "a decode takes " << decode << " ms";
-        view.Settle();
-        view.DestroyWindow();
-        headroom = GdiHeadroom(), memory = HeapBytes();
     }
+    const size_t headroom = GdiHeadroom(), memory = HeapBytes();
     const DWORD start = ::GetTickCount();
     {
         Probe view(folder, "ChangeTimes=1\r\n", 1920);  // a tile of megabytes
