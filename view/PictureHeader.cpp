@@ -77,12 +77,25 @@ std::optional<PixelSize> PngSize(const unsigned char* data, std::size_t size)
     return PixelSize{static_cast<int>(width), static_cast<int>(height)};
 }
 
-// The logical screen, which every frame lies in.
+// The logical screen, or the first frame where it is larger (a decoder makes
+// room for the frame): after the screen's colour table, blocks of extensions
+// (a label, then sub-blocks of a length byte and that many bytes, up to an
+// empty one) until the first image descriptor (its place, then its size).
 std::optional<PixelSize> GifSize(const unsigned char* data, std::size_t size)
 {
-    if (size < 10)
+    if (size < 13)
         return {};
-    return PixelSize{static_cast<int>(Little16(data + 6)), static_cast<int>(Little16(data + 8))};
+    std::size_t at = 13 + ((data[10] & 0x80) != 0 ? 3u << ((data[10] & 7) + 1) : 0);
+    while (at < size && data[at] == 0x21) {
+        at += 2;
+        while (at < size && data[at] != 0)
+            at += data[at] + 1u;
+        ++at;
+    }
+    if (at + 9 > size || data[at] != 0x2C)
+        return {};
+    return PixelSize{static_cast<int>(std::max(Little16(data + 6), Little16(data + at + 5))),
+                     static_cast<int>(std::max(Little16(data + 8), Little16(data + at + 7)))};
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ namespace pictures {
 // codec is installed (WebP, and HEIF with AVIF, both in an ISO media file).
 enum class Format { None, Jpeg, Png, Gif, Bmp, Tiff, WebP, Heif };
 
-// Bytes enough to know a format and, for PNG and GIF, the size they claim.
+// Bytes enough to know a format.
 inline constexpr std::size_t kHeadBytes = 32;
 
 // The format whose signature the bytes start with; None for anything else
@@ -29,9 +29,10 @@ struct PixelSize {
 };
 
 // The size that the header claims, for JPEG from its frame header wherever
-// that lies, for PNG and GIF (whose decoders under wine read every pixel
-// first) from their first bytes; nothing when the bytes end first or break
-// the format's rules, and for the other formats.
+// that lies, for PNG from its first bytes, for GIF from its logical screen
+// and its first frame (PNG's and GIF's decoders under wine read every pixel
+// first); nothing when the bytes end first or break the format's rules, and
+// for the other formats.
 std::optional<PixelSize> ReadPixelSize(Format format, const unsigned char* data, std::size_t size);
 // Whether the format's header tells its size (ReadPixelSize can answer).
 bool HeaderTellsSize(Format format);
