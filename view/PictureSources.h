@@ -7,7 +7,7 @@
 //   - the system's internet cache: its containers "IE\*" and the sub-folders of
 //     the older "Content.IE5".
 // Sources are only listed and read, never written. Plain C++ over a folder
-// listing and a test of a file's first bytes, which the window code gives.
+// listing and a test of a file, which the window code gives.
 #pragma once
 
 #include <functional>
@@ -25,7 +25,7 @@ struct FolderEntry {
 // Lists a pattern such as "C:\cache\*"; nothing when it cannot be listed.
 using ListFolder = std::function<std::vector<FolderEntry>(const std::string& pattern)>;
 
-// Whether a file holds a picture, by its first bytes; false when it cannot be
+// Whether a file holds a picture that can be shown; false when it cannot be
 // read (it vanished, or is locked, or cut short).
 using IsPictureFile = std::function<bool(const std::string& path)>;
 
@@ -37,8 +37,8 @@ std::vector<std::string> ListSources(const std::string& localAppData, const std:
                                      const ListFolder& list);
 
 // The first source, in a random order that `seed` draws (each source as
-// likely as any other to come first), that holds a picture; "" when none does. A source
-// is read until its first picture, each file at the cost of its first bytes.
+// likely as any other to come first), that holds a picture; "" when none
+// does. A source is read until its first picture.
 std::string ChooseSource(const std::vector<std::string>& sources, unsigned seed, const ListFolder& list,
                          const IsPictureFile& isPicture);
 

@@ -2,7 +2,6 @@
 
 #include "app/Settings.h"
 #include "fw/Com.h"
-#include "fw/File.h"
 #include "fw/Shell.h"
 #include "fw/WinApp.h"
 #include "res/resource.h"
@@ -12,7 +11,6 @@
 
 #include <shlobj.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -31,17 +29,14 @@ int ReadSetting(const IntSetting& setting)
     return static_cast<int>(AfxGetApp()->GetProfileInt(settings::kSection, setting.key, setting.fallback));
 }
 
-// Whether a file's first bytes are a picture's, read as a browser's cache
-// must be read: never in its way.
-bool IsPictureFile(const std::string& path)
+// Whether a file holds a picture that this machine can show: one that its
+// decoders decode (a cache of WebP or AVIF is no source where their codecs
+// are missing). A file that is no picture is read only as far as its first
+// bytes.
+bool CanShow(const std::string& path)
 {
-    CFile file;
-    unsigned char head[pictures::kHeadBytes];
-    const size_t length = file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone)
-                              ? static_cast<size_t>(std::min<ULONGLONG>(file.GetLength(), sizeof head))
-                              : 0;
-    return length > 0 && file.ReadAll(head, length) &&
-           pictures::SniffFormat(head, length) != pictures::Format::None;
+    CPicture picture;
+    return picture.Load(path.c_str(), [](SIZE) { return SIZE{1, 1}; }) != FALSE;
 }
 
 }  // namespace
@@ -179,7 +174,7 @@ void CSlideView::ChoosePictureFolder(int nVelmoraMode)
     m_bChoosing = true;
     m_pLoader->Ask(m_nClient, [localAppData, internetCache, seed] {
         return Found{pictures::ChooseSource(pictures::ListSources(localAppData, internetCache, ListEntries), seed,
-                                            ListEntries, IsPictureFile),
+                                            ListEntries, CanShow),
                      nullptr};
     });
 }

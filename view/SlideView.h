@@ -3,8 +3,9 @@
 // for each further display) and the live preview of the settings dialog. A
 // timer moves the tile, bouncing at the edges of the view's area recorded at
 // creation (the client area), and every tick draws a whole frame. Whatever
-// reads or decodes a file runs on the decoding thread, so that no tick waits
-// for a disk or a decoder.
+// opens a picture file or decodes it runs on the decoding thread, so that no
+// tick waits for a decoder (the folder's listing, as fast as a folder's
+// listing, stays on the window's thread).
 #pragma once
 
 #include "fw/FileFind.h"
