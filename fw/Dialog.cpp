@@ -173,8 +173,10 @@ void CDialog::AttachControl(CControl& control, HWND hWndControl)
 
 std::string CDialog::GetDlgItemText(int nID) const
 {
+    // Room for the text in any code page: in UTF-8 a character of UTF-16 takes
+    // up to three bytes.
     const HWND hWndControl = GetDlgItem(nID);
-    std::string text(static_cast<std::size_t>(std::max(::GetWindowTextLengthA(hWndControl), 0)) + 1, '\0');
+    std::string text(3 * static_cast<std::size_t>(std::max(::GetWindowTextLengthW(hWndControl), 0)) + 1, '\0');
     text.resize(static_cast<std::size_t>(::GetWindowTextA(hWndControl, text.data(), static_cast<int>(text.size()))));
     return text;
 }

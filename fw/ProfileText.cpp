@@ -40,7 +40,7 @@ std::optional<std::string> FindProfileText(std::string_view file, std::string_vi
         if (!inSection || equals == std::string_view::npos || !SameName(Trim(line.substr(0, equals)), key))
             continue;
         std::string_view value = Trim(line.substr(equals + 1));
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         return std::string(value);
     }

@@ -10,7 +10,7 @@
 
 // The text of a key: the first line "key=value" of the first section of that
 // name, names matched without regard to ASCII letter case, blanks around the
-// key and the value dropped, and one pair of double quotes around the value;
+// key and the value dropped, and one pair of quotes around the value;
 // nothing when the section or the key is absent.
 std::optional<std::string> FindProfileText(std::string_view file, std::string_view section, std::string_view key);
 

@@ -2,14 +2,16 @@
 
 BOOL PathFromWide(const wchar_t* wide, std::string& path)
 {
-    // A character that the code page lacks would become a "?": a path of no file.
+    // A character that the code page lacks would become a "?", or a look-alike
+    // ("\u0141" an "L"): a path of no file, or of another one.
+    const bool utf8 = ::GetACP() == CP_UTF8;  // UTF-8 has a place for all
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL lost = FALSE;
-    BOOL* const pLost = ::GetACP() == CP_UTF8 ? nullptr : &lost;  // UTF-8 has a place for all
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, pLost);
+    const int size = ::WideCharToMultiByte(CP_ACP, flags, wide, -1, nullptr, 0, nullptr, utf8 ? nullptr : &lost);
     if (size <= 0 || lost)
         return FALSE;
     std::string text(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide, -1, &text[0], size, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_ACP, flags, wide, -1, &text[0], size, nullptr, nullptr);
     text.pop_back();
     path = std::move(text);
     return TRUE;

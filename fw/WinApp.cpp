@@ -72,15 +72,18 @@ std::string CWinApp::GetProfileString(const char* section, const char* entry, co
             ::GetPrivateProfileStringA(section, entry, lpszDefault, buffer.data(), size, m_pszProfileName);
         if (length + 1 < size || size >= kLongestProfileString) {
             const std::string value(buffer.data(), length);
-            return value.find(kReplacement) == std::string::npos ? value : FromSystemCodePage(section, entry, value);
+            const bool legacy =
+                ::GetACP() == CP_UTF8 && (value.find(kReplacement) != std::string::npos || !IsUtf8(value));
+            return legacy ? FromSystemCodePage(section, entry, value) : value;
         }
         buffer.resize(buffer.size() * 2);
     }
 }
 
-// A value that the platform read as UTF-8 (U+FFFD where the bytes were none)
-// again from the file's bytes, converted from the system's code page in which
-// an older version wrote it; as it was where the bytes are UTF-8 after all.
+// A value that the platform read as UTF-8 (U+FFFD where the bytes were none),
+// or handed out as the file's bytes that are no UTF-8, again from the file's
+// bytes, converted from the system's code page in which an older version
+// wrote it; as it was where the bytes are UTF-8 after all.
 std::string CWinApp::FromSystemCodePage(const char* section, const char* entry, const std::string& value) const
 {
     CFile file;

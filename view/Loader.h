@@ -51,7 +51,8 @@ public:
     Loader(const Loader&) = delete;
     Loader& operator=(const Loader&) = delete;
 
-    // A new client, whose doorbell rings on the thread.
+    // A new client, whose doorbell rings on the thread, under the loader's lock:
+    // it may post a message, but must not call the loader.
     int Join(Ring ring)
     {
         std::lock_guard<std::mutex> lock(m_state->mutex);

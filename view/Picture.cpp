@@ -142,7 +142,8 @@ BOOL CPicture::Decode(const std::vector<unsigned char>& bytes, int orientation, 
                                   factory.PutVoid())) ||
         FAILED(factory->CreateStream(stream.Put())) ||
         FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()))) ||
-        FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.Put())) ||
+        FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                decoder.Put())) ||
         FAILED(decoder->GetFrame(0, frame.Put())) || FAILED(frame->GetSize(&width, &height)) ||
         !pictures::IsDecodable({static_cast<int>(width), static_cast<int>(height)}))
         return FALSE;
