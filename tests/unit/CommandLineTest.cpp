@@ -21,7 +21,7 @@ TEST(CommandLineTest, RoleAndWindowHandle)
     }
     EXPECT_EQ(RoleFromArguments(1, nullptr), Role::Settings);
     const std::pair<const char*, long long> handles[] = {  // -7: refused, the value untouched
-        {" +512abc", 512}, {"4294967295", 4294967295LL}, {"-2147483648", -2147483648LL}, {"0x200", 0},
+        {"\t +512abc", 512}, {"4294967295", 4294967295LL}, {"-2147483648", -2147483648LL}, {"0x200", 0},
         {"4294967296", -7}, {"-2147483649", -7}, {digits.c_str(), -7}, {"", -7}, {"-", -7}, {nullptr, -7},
     };
     for (const auto& [text, expected] : handles) {

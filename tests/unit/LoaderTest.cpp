@@ -16,16 +16,17 @@ using namespace std::chrono_literals;
 TEST(LoaderTest, WaitsForNothing)
 {
     using Loader = pictures::Loader<std::shared_ptr<int>>;
-    std::promise<void> begun[3], opened[3], left;
+    std::promise<void> begun[3], opened[3];
+    const auto left = std::make_shared<std::promise<void>>();  // the thread's own, as long as it runs
     std::weak_ptr<int> made[3];  // the results, watched
     const auto work = [&](int i) -> Loader::Work {
         const auto result = std::make_shared<int>(i);
         made[i] = result;
         return [&, i, result] { return begun[i].set_value(), opened[i].get_future().wait(), result; };
     };
-    std::future<void> ended = left.get_future();
+    std::future<void> ended = left->get_future();
     std::atomic<int> rung{0};
-    auto loader = std::make_unique<Loader>([&](const std::function<void()>& loop) { loop(), left.set_value(); });
+    auto loader = std::make_unique<Loader>([left](const std::function<void()>& loop) { loop(), left->set_value(); });
     const int a = loader->Join([&] { ++rung; }), b = loader->Join([&] { ++rung; });
     loader->Ask(a, work(0));
     loader->Ask(a, work(1));

@@ -39,14 +39,14 @@ TEST(PictureSourcesTest, ChoosesASourceThatHoldsAPicture)
         {{{chrome, {"*Default", "*Profile 1", "Local State"}}, {chrome + "\\Default\\Cache\\Cache_Data", {"f_1"}},
           {profile1, {"data_0", "f_1", "+f_2", "+f_3", "index"}}, {"N\\Content.IE5", {"*OLD1"}}},
          profile1},  // beside a cache of scripts and an empty legacy folder
-        {{{"L\\Microsoft\\Edge\\User Data", {"*Default"}}, {"L\\Microsoft\\Edge\\User Data\\Default\\Cache\\Cache_Data", {"f_1"}},
-          {"L\\Mozilla\\Firefox\\Profiles", {"*x1.default"}}, {firefox, {"0A1B", "+9E8F"}}},
+        {{{"L\\Microsoft\\Edge\\User Data", {"*Default"}}, {"L\\Mozilla\\Firefox\\Profiles", {"*x1.default"}},
+          {"L\\Microsoft\\Edge\\User Data\\Default\\Cache\\Cache_Data", {"f_1"}}, {firefox, {"0A1B", "+9E8F"}}},
          firefox},
-        {{{"L\\Vivaldi\\User Data", {"*Default"}}, {"N\\IE", {"*A1B2", "container.dat"}}, {"N\\IE\\A1B2", {"+a[1].png"}},
+        {{{"L\\Vivaldi\\User Data", {"*Default"}}, {"N\\IE", {"*A1B2", "c.dat"}}, {"N\\IE\\A1B2", {"+a[1].png"}},
           {"N\\Content.IE5", {"*OLD1", "index.dat"}}, {"N\\Content.IE5\\OLD1", {"gone[1].jpg", "*+x.jpg"}}},
          "N\\IE\\A1B2"},  // a picture that vanished, a sub-folder named as one
         {{{"N\\Content.IE5", {"*OLD1"}}, {"N\\Content.IE5\\OLD1", {"+a[1].jpg"}}}, "N\\Content.IE5\\OLD1"},
-        {{{"L\\BraveSoftware\\Brave-Browser\\User Data", {"*Default"}}, {chrome + "\\Default\\Cache\\Cache_Data", {}}}, ""},
+        {{{"L\\BraveSoftware\\Brave-Browser\\User Data", {"*Default"}}, {chrome, {"*Default"}}}, ""},
     };
     std::vector<std::string> read;
     for (const auto& [tree, chosen] : cases)

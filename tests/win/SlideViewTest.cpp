@@ -16,9 +16,9 @@ namespace {
 // A hidden view (under wine a visible top-level window takes two seconds to
 // go) over a folder, its state open to the tests.
 struct Probe : CSlideView {
-    Probe(const ScratchFolder& folder, const std::string& settings, LONG width = 64) : CSlideView(FALSE)
+    Probe(const ScratchFolder& folder, const std::string& ini, LONG width = 64) : CSlideView(FALSE)
     {
-        WriteFileBytes(folder.File("vlm.ini"), "[Config]\r\nVelmoraMode=0\r\nFolder=" + folder.Path() + "\r\n" + settings);
+        WriteFileBytes(folder.File("vlm.ini"), "[Config]\r\nVelmoraMode=0\r\nFolder=" + folder.Path() + "\r\n" + ini);
         UseProfile(folder.File("vlm.ini"));
         EXPECT_TRUE(Create(0, WS_POPUP, RECT{0, 0, width, width * 3 / 4}, nullptr));
     }
@@ -103,17 +103,17 @@ TEST(SlideViewTest, NoDecodeIsAwaited)
         ::CopyFileA(CorpusFile("made/photo-48mp.jpg").c_str(), folder.File(name).c_str(), FALSE);
     const DWORD decode = [&] {  // the time of a decode on its own, COM and the decoder warm after
         const CComApartment mta(COINIT_MULTITHREADED);
-        const DWORD start = ::GetTickCount();
+        const DWORD t = ::GetTickCount();
         CPicture picture;
-        return picture.Load(folder.File("a.jpg").c_str()) ? ::GetTickCount() - start : 0;
+        return picture.Load(folder.File("a.jpg").c_str(), [](SIZE) { return SIZE{1, 1}; }) ? ::GetTickCount() - t : 0;
     }();
     {
         Probe view(folder, "Speed=100\r\nChangeTimes=1\r\n");
         int changes = 0;
-        DWORD last = ::GetTickCount(), longest = 0;
+        DWORD last = ::GetTickCount(), longest = 0, until = last + 30000;
         const CPicture* shown = nullptr;
         MSG msg;
-        for (const DWORD until = last + 30000; changes < 3 && ::GetTickCount() < until && ::GetMessageA(&msg, nullptr, 0, 0);) {
+        while (changes < 3 && ::GetTickCount() < until && ::GetMessageA(&msg, nullptr, 0, 0)) {
             if (msg.message == WM_TIMER && msg.hwnd == view.m_hWnd)
                 longest = std::max(longest, ::GetTickCount() - std::exchange(last, ::GetTickCount()));
             ::DispatchMessageA(&msg);
