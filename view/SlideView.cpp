@@ -22,7 +22,7 @@ namespace {
 // each one the decoding thread passes over brings the next at once, and a
 // cache of many files that are no pictures must not keep the window's thread
 // from its input and its frames.
-constexpr int kAskedPerTick = 64;
+constexpr int kAskedPerTick = 1024;
 
 int ReadSetting(const IntSetting& setting)
 {
