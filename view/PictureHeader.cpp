@@ -22,7 +22,7 @@ struct Signature {
 
 using namespace std::string_view_literals;
 
-constexpr std::string_view kAll = "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF"sv;
+constexpr std::string_view kAll = "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF"sv;  // as long as any pattern
 constexpr std::string_view kIsoBrand = "\0\0\0\0\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF"sv;  // any box size, "ftyp", brand
 
 constexpr Signature kSignatures[] = {
