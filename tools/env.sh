@@ -14,12 +14,14 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export WINEPREFIX=$build/wineprefix
 
 vlm_pids=()
+vlm_prefixes=()  # every wine prefix whose wineserver this run started
 
 vlm_cleanup() {
-    if [ -n "${wineserver_pid:-}" ]; then
-        wineserver -k 2>/dev/null || true
-        timeout 10 wineserver -w 2>/dev/null || true
-    fi
+    local prefix
+    for prefix in "${vlm_prefixes[@]}"; do
+        WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+        WINEPREFIX=$prefix timeout 10 wineserver -w 2>/dev/null || true
+    done
     local pid
     for pid in "${vlm_pids[@]}"; do
         kill "$pid" 2>/dev/null || true
@@ -129,8 +131,8 @@ start_wine() {
         wineserver -w
     fi
     wineserver -f -p >/dev/null 2>&1 &
-    wineserver_pid=$!
-    vlm_pids+=($wineserver_pid)
+    vlm_pids+=($!)
+    vlm_prefixes+=("$WINEPREFIX")
     # Wine's services and desktop start with the first program and inherit its
     # output: start them here, with output of their own.
     wineboot >/dev/null 2>&1 || true
