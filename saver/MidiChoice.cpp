@@ -1,6 +1,6 @@
 #include "saver/MidiChoice.h"
 
-#include "view/PictureCycle.h"
+#include "pictures/PictureCycle.h"
 
 #include <vector>
 

@@ -5,7 +5,7 @@
 // folder above it take part.
 #pragma once
 
-#include "view/PictureSources.h"
+#include "pictures/PictureSources.h"
 
 #include <functional>
 #include <string>

@@ -28,7 +28,7 @@ import sys
 import time
 from pathlib import Path
 
-PRODUCT_DIRS = ("app", "fw", "view", "saver", "settings")
+PRODUCT_DIRS = ("app", "fw", "view", "pictures", "saver", "settings")
 # Long tests run shorter through their own settings (the user's value wins).
 TEST_ENV = {"VLM_LEAK_FRAMES": "2000", "VLM_SOAK_SECONDS": "20"}
 SWAPS = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "==",

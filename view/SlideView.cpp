@@ -7,7 +7,7 @@
 #include "res/resource.h"
 #include "view/Banner.h"
 #include "view/Motion.h"
-#include "view/PictureCycle.h"
+#include "pictures/PictureCycle.h"
 
 #include <shlobj.h>
 

@@ -12,10 +12,10 @@
 #include "fw/Gdi.h"
 #include "fw/MsgMap.h"
 #include "fw/Wnd.h"
-#include "view/Loader.h"
-#include "view/Picture.h"
-#include "view/PictureCycle.h"
-#include "view/PictureSources.h"
+#include "pictures/Loader.h"
+#include "pictures/Picture.h"
+#include "pictures/PictureCycle.h"
+#include "pictures/PictureSources.h"
 
 #include <memory>
 #include <string>

@@ -4,8 +4,8 @@
 // format is that of its first bytes, and with its last byte cut off it tells
 // the same size and orientation, or none; a value found is one of its lines'.
 #include "fw/ProfileText.h"
-#include "view/JpegHeader.h"
-#include "view/PictureHeader.h"
+#include "pictures/JpegHeader.h"
+#include "pictures/PictureHeader.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,5 +1,5 @@
 #include "saver/Displays.h"
-#include "view/PictureCycle.h"
+#include "pictures/PictureCycle.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "view/JpegHeader.h"
+#include "pictures/JpegHeader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "view/Loader.h"
+#include "pictures/Loader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "view/PictureCycle.h"
+#include "pictures/PictureCycle.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "view/PictureHeader.h"
+#include "pictures/PictureHeader.h"
 
 #include <gtest/gtest.h>
 

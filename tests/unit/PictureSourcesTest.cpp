@@ -1,4 +1,4 @@
-#include "view/PictureSources.h"
+#include "pictures/PictureSources.h"
 
 #include <gtest/gtest.h>
 

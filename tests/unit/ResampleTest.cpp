@@ -1,4 +1,4 @@
-#include "view/Resample.h"
+#include "pictures/Resample.h"
 
 #include <gtest/gtest.h>
 

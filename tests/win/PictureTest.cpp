@@ -6,7 +6,7 @@
 #include "fw/Com.h"
 #include "tests/win/TargetDC.h"
 #include "tests/win/WinTest.h"
-#include "view/Picture.h"
+#include "pictures/Picture.h"
 
 // Sizes are the pictures' pixels, upright. A picture kept at one size is drawn
 // at another, a transparent pixel black.

@@ -10,7 +10,7 @@
 #include "fw/File.h"
 #include "fw/WinApp.h"
 #include "tests/win/TargetDC.h"
-#include "view/PictureCycle.h"
+#include "pictures/PictureCycle.h"
 #include "view/SlideView.h"
 
 #include <ocidl.h>

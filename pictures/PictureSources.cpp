@@ -1,6 +1,6 @@
-#include "view/PictureSources.h"
+#include "pictures/PictureSources.h"
 
-#include "view/PictureCycle.h"
+#include "pictures/PictureCycle.h"
 
 #include <random>
 #include <utility>

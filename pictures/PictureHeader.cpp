@@ -1,6 +1,6 @@
-#include "view/PictureHeader.h"
+#include "pictures/PictureHeader.h"
 
-#include "view/JpegHeader.h"
+#include "pictures/JpegHeader.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,9 +1,9 @@
-#include "view/Picture.h"
+#include "pictures/Picture.h"
 
 #include "fw/Com.h"
 #include "fw/File.h"
-#include "view/JpegHeader.h"
-#include "view/PictureHeader.h"
+#include "pictures/JpegHeader.h"
+#include "pictures/PictureHeader.h"
 
 #include <wincodec.h>
 

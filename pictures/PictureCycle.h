@@ -7,7 +7,7 @@
 // is passed over, and the next one asked for at once.
 #pragma once
 
-#include "view/PictureHeader.h"
+#include "pictures/PictureHeader.h"
 
 #include <string>
 #include <vector>

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "fw/Gdi.h"
-#include "view/Resample.h"
+#include "pictures/Resample.h"
 
 #include <functional>
 #include <vector>

@@ -1,0 +1,55 @@
+// One face for every layout in which a browser keeps its HTTP cache on disk.
+// Each layout has a reader of its own, which says from a folder's contents
+// whether the folder is of its kind and hands out every entry that holds a
+// body: where the body lies, its key (the URL) and when the browser last used
+// it; nothing above the readers knows which layout spoke. The caches are
+// written by others, maybe while they are read: every address, length and
+// list in them is checked against the files before it is followed, every walk
+// is bounded, and an entry or a source that does not hold together is passed
+// over. Nothing is ever written, and no file stays open between two calls (a
+// browser must be able to delete and make again any file of its cache).
+#pragma once
+
+#include "pictures/Files.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pictures {
+
+// One body that a cache keeps.
+struct CacheEntry {
+    std::string key;           // the URL, as the cache keeps it (with its partition's prefix)
+    Time used = 0;             // when the browser last used it
+    std::string file;          // the file that holds the body: a database for the SQL layout
+    std::uint64_t offset = 0;  // where the body starts in it; the SQL layout: the resource's row
+    std::uint64_t length = 0;  // the body's length in bytes
+};
+
+using Bytes = std::vector<unsigned char>;
+
+class CacheReader {
+public:
+    virtual ~CacheReader() = default;
+    // Every entry with a body, as the cache stands now, in no particular order.
+    virtual std::vector<CacheEntry> List() = 0;
+    // The body's first `limit` bytes, or all of it where it is shorter, into
+    // `bytes`; false when it has gone, changed or cannot be read.
+    virtual bool Read(const CacheEntry& entry, std::size_t limit, Bytes& bytes) = 0;
+};
+
+// Reads min(length, limit) bytes at `offset` of a file into `bytes`; false
+// unless the file opens and holds all of them.
+bool ReadRange(Files& files, const std::string& path, std::uint64_t offset, std::uint64_t length,
+               std::size_t limit, Bytes& bytes);
+
+// The reader of the layout that the folder's contents show: Chromium's
+// blockfile, Simple or SQL cache, or Firefox's cache2; for any other folder,
+// such as the containers of the system's internet cache, every file of the
+// folder is a body of its own.
+std::unique_ptr<CacheReader> OpenCache(const std::string& folder, Files& files);
+
+}  // namespace pictures

@@ -1,0 +1,7 @@
+#include "pictures/Files.h"
+
+namespace pictures {
+
+std::string NameOf(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
+
+}  // namespace pictures
