@@ -1,0 +1,56 @@
+// Files held in memory, as the pictures' way sees files: for the tests and
+// fuzz targets that cut, change or make a cache's bytes. Each file is its own
+// buffer, so that a read past its end is caught by the sanitizers. A path
+// that is a prefix of others, followed by a backslash, is their folder.
+#pragma once
+
+#include "pictures/Files.h"
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class MemoryFiles : public pictures::Files {
+public:
+    std::map<std::string, std::vector<unsigned char>> files;
+
+    std::vector<pictures::FolderEntry> List(const std::string& folder) override
+    {
+        std::vector<pictures::FolderEntry> entries;
+        const std::string prefix = folder + "\\";
+        for (auto it = files.lower_bound(prefix); it != files.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+             ++it) {
+            const std::string::size_type slash = it->first.find('\\', prefix.size());
+            const std::string path = it->first.substr(0, slash);
+            if (!entries.empty() && entries.back().path == path)
+                continue;
+            entries.push_back({path, slash != std::string::npos, slash == std::string::npos ? it->second.size() : 0, 0});
+        }
+        return entries;
+    }
+    std::unique_ptr<pictures::ReadFile> Open(const std::string& path) override
+    {
+        const auto it = files.find(path);
+        return it == files.end() ? nullptr : std::make_unique<File>(it->second);
+    }
+
+private:
+    struct File : pictures::ReadFile {
+        explicit File(const std::vector<unsigned char>& bytes) : bytes(bytes) {}
+        std::uint64_t Size() override { return bytes.size(); }
+        bool ReadAt(std::uint64_t offset, void* out, std::size_t size) override
+        {
+            if (offset > bytes.size() || size > bytes.size() - offset)
+                return false;
+            if (size > 0) {
+                std::vector<unsigned char> copy(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
+                                                bytes.begin() + static_cast<std::ptrdiff_t>(offset + size));
+                std::memcpy(out, copy.data(), size);
+            }
+            return true;
+        }
+        const std::vector<unsigned char>& bytes;
+    };
+};
