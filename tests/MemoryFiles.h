@@ -44,11 +44,8 @@ private:
         {
             if (offset > bytes.size() || size > bytes.size() - offset)
                 return false;
-            if (size > 0) {
-                std::vector<unsigned char> copy(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-                                                bytes.begin() + static_cast<std::ptrdiff_t>(offset + size));
-                std::memcpy(out, copy.data(), size);
-            }
+            if (size > 0)
+                std::memcpy(out, bytes.data() + offset, size);
             return true;
         }
         const std::vector<unsigned char>& bytes;
