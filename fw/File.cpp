@@ -39,6 +39,24 @@ BOOL CFile::ReadAll(void* buffer, size_t count)
     return TRUE;
 }
 
+BOOL CFile::ReadAt(ULONGLONG offset, void* buffer, size_t count)
+{
+    auto* bytes = static_cast<char*>(buffer);
+    while (count > 0) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        const DWORD ask = static_cast<DWORD>(count < 0x10000000 ? count : 0x10000000);
+        if (m_hFile == INVALID_HANDLE_VALUE || !::ReadFile(m_hFile, bytes, ask, &read, &at) || read == 0)
+            return FALSE;
+        bytes += read;
+        offset += read;
+        count -= read;
+    }
+    return TRUE;
+}
+
 void CFile::Close()
 {
     if (m_hFile != INVALID_HANDLE_VALUE) {

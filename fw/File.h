@@ -24,6 +24,8 @@ public:
     UINT Read(void* buffer, UINT count);
     // Reads exactly `count` bytes; FALSE when the file ends first or fails.
     BOOL ReadAll(void* buffer, size_t count);
+    // Reads exactly `count` bytes from `offset` on (ReadFile at an offset).
+    BOOL ReadAt(ULONGLONG offset, void* buffer, size_t count);
     void Close();
 
 private:

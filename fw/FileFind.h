@@ -27,6 +27,14 @@ public:
     // The entry stepped onto: its folder's path, a backslash and its name.
     std::string GetFilePath() const { return m_strRoot + '\\' + m_found.cFileName; }
     BOOL MatchesMask(DWORD dwMask) const { return (m_found.dwFileAttributes & dwMask) != 0; }
+    // "." or "..".
+    BOOL IsDots() const
+    {
+        const char* name = m_found.cFileName;
+        return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+    }
+    ULONGLONG GetLength() const { return static_cast<ULONGLONG>(m_found.nFileSizeHigh) << 32 | m_found.nFileSizeLow; }
+    FILETIME GetLastWriteTime() const { return m_found.ftLastWriteTime; }
 
 private:
     HANDLE m_hFind = INVALID_HANDLE_VALUE;

@@ -1,22 +1,39 @@
 #include "pictures/Cache.h"
 
+#include "pictures/FolderCache.h"
+
 #include <algorithm>
 #include <new>
 
 namespace pictures {
 
-bool ReadRange(Files& files, const std::string& path, std::uint64_t offset, std::uint64_t length,
-               std::size_t limit, Bytes& bytes)
+bool ReadRange(ReadFile& file, std::uint64_t offset, std::uint64_t length, std::size_t limit, Bytes& bytes)
 {
-    const std::unique_ptr<ReadFile> file = files.Open(path);
-    if (!file || offset > file->Size() || length > file->Size() - offset)
+    const std::uint64_t size = file.Size();
+    if (offset > size || length > size - offset)
         return false;
     try {
         bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(length, limit)));
     } catch (const std::bad_alloc&) {
         return false;
     }
-    return bytes.empty() || file->ReadAt(offset, bytes.data(), bytes.size());
+    return bytes.empty() || file.ReadAt(offset, bytes.data(), bytes.size());
+}
+
+bool ReadRange(Files& files, const std::string& path, std::uint64_t offset, std::uint64_t length,
+               std::size_t limit, Bytes& bytes)
+{
+    const std::unique_ptr<ReadFile> file = files.Open(path);
+    return file && ReadRange(*file, offset, length, limit, bytes);
+}
+
+// The folder is listed once, for every layout to judge.
+std::unique_ptr<CacheReader> OpenCache(const std::string& folder, Files& files)
+{
+    std::vector<FolderEntry> listing = files.List(folder);
+    if (listing.empty())
+        return nullptr;
+    return OpenFolderCache(folder, std::move(listing), files, false);
 }
 
 }  // namespace pictures

@@ -43,6 +43,7 @@ public:
 
 // Reads min(length, limit) bytes at `offset` of a file into `bytes`; false
 // unless the file opens and holds all of them.
+bool ReadRange(ReadFile& file, std::uint64_t offset, std::uint64_t length, std::size_t limit, Bytes& bytes);
 bool ReadRange(Files& files, const std::string& path, std::uint64_t offset, std::uint64_t length,
                std::size_t limit, Bytes& bytes);
 

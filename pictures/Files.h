@@ -56,4 +56,9 @@ public:
 // The last part of a path, after its last backslash.
 std::string NameOf(const std::string& path);
 
+// Whether the 8-bit listing may have cut an entry's name: Windows keeps names
+// of up to 255 characters, which take up to 765 bytes in UTF-8, and its 8-bit
+// listing hands out fewer. A name of 255 bytes or more is no name to open.
+bool NameMayBeCut(const std::string& path);
+
 }  // namespace pictures

@@ -13,9 +13,6 @@
 
 namespace {
 
-// No picture worth showing comes near this; a longer file is not read at all.
-constexpr ULONGLONG kMaxFileLength = 256u << 20;
-
 // Windows' JPEG decoder scales down by 2, 4 or 8 as it decodes, through an
 // interface that MinGW's headers of Debian 12 lack; its methods as
 // documented, after IUnknown's.
@@ -34,16 +31,15 @@ constexpr IID kSourceTransform{0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x
 // The file's bytes, when its first ones are those of a picture: of anything
 // else nothing more is read. FALSE too when the file is empty, larger than
 // any picture, or ends before its length (being written).
-BOOL ReadPicture(CFile& file, std::vector<unsigned char>& bytes, pictures::Format& format)
+BOOL ReadPicture(CFile& file, std::vector<unsigned char>& bytes)
 {
     const ULONGLONG length = file.GetLength();
-    if (length == 0 || length > kMaxFileLength)
+    if (length == 0 || length > pictures::kMaxBytes)
         return FALSE;
     const size_t head = std::min<size_t>(static_cast<size_t>(length), pictures::kHeadBytes);
     try {
         bytes.resize(head);
-        if (!file.ReadAll(bytes.data(), head) ||
-            (format = pictures::SniffFormat(bytes.data(), head)) == pictures::Format::None)
+        if (!file.ReadAll(bytes.data(), head) || pictures::SniffFormat(bytes.data(), head) == pictures::Format::None)
             return FALSE;
         bytes.resize(static_cast<size_t>(length));
     } catch (const std::bad_alloc&) {
@@ -114,24 +110,32 @@ BOOL CPicture::Load(const char* path, const Fit& fit)
     if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone))
         return FALSE;
     Free();
-    std::vector<unsigned char> bytes;
-    pictures::Format format = pictures::Format::None;
-    if (!ReadPicture(file, bytes, format))
+    Bytes bytes;
+    if (!ReadPicture(file, bytes))
         return FALSE;
     file.Close();
+    return Load(bytes, fit);
+}
+
+BOOL CPicture::Load(const Bytes& bytes, const Fit& fit, int leastSide)
+{
+    Free();
+    const pictures::Format format = pictures::SniffFormat(bytes.data(), bytes.size());
+    if (format == pictures::Format::None)
+        return FALSE;
     if (pictures::HeaderTellsSize(format)) {
         const std::optional<pictures::PixelSize> claimed = pictures::ReadPixelSize(format, bytes.data(), bytes.size());
         if (!claimed || !pictures::IsDecodable(*claimed))
             return FALSE;
     }
     const int orientation = format == pictures::Format::Jpeg ? jpeg::ReadOrientation(bytes.data(), bytes.size()) : 1;
-    return Decode(bytes, orientation, fit);
+    return Decode(bytes, orientation, fit, leastSide);
 }
 
 // The decoder's own size guards every format before a pixel is decoded. Its
 // pixels, premultiplied by their opacity (so that a transparent part shows
 // black), are read a band of rows at a time, resampled and turned upright.
-BOOL CPicture::Decode(const std::vector<unsigned char>& bytes, int orientation, const Fit& fit)
+BOOL CPicture::Decode(const Bytes& bytes, int orientation, const Fit& fit, int leastSide)
 {
     CComPtr<IWICImagingFactory> factory;
     CComPtr<IWICStream> stream;
@@ -151,6 +155,8 @@ BOOL CPicture::Decode(const std::vector<unsigned char>& bytes, int orientation, 
     const resample::Orientation upright = resample::FromExif(orientation);
     const SIZE natural = upright.swapAxes ? SIZE{static_cast<LONG>(height), static_cast<LONG>(width)}
                                           : SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
+    if (std::min(natural.cx, natural.cy) < leastSide)
+        return FALSE;
     SIZE kept = fit ? fit(natural) : natural;
     kept = SIZE{std::max(kept.cx, 1L), std::max(kept.cy, 1L)};
     CComPtr<IWICBitmap> smaller;

@@ -15,6 +15,7 @@ class CPicture {
 public:
     // The size to keep a picture at, given its natural size, upright.
     using Fit = std::function<SIZE(SIZE natural)>;
+    using Bytes = std::vector<unsigned char>;
 
     CPicture() = default;
     CPicture(const CPicture&) = delete;
@@ -27,6 +28,10 @@ public:
     // more than can be held is refused before any pixel is decoded. COM must
     // be initialised on the calling thread.
     BOOL Load(const char* path, const Fit& fit = nullptr);
+    // The same from a file's bytes; whatever was held is dropped. A picture
+    // under `leastSide` pixels on its shorter side is refused before any
+    // pixel is decoded.
+    BOOL Load(const Bytes& bytes, const Fit& fit = nullptr, int leastSide = 0);
 
     // The natural size of the upright picture in pixels; (0, 0) with no
     // picture.
@@ -42,7 +47,7 @@ public:
 
 private:
     // Decodes the bytes of a file of a format, kept at the size of `fit`.
-    BOOL Decode(const std::vector<unsigned char>& bytes, int orientation, const Fit& fit);
+    BOOL Decode(const Bytes& bytes, int orientation, const Fit& fit, int leastSide);
 
     SIZE m_size{};
     std::vector<resample::Pixel> m_pixels;  // kept, rows from the top

@@ -1,102 +1,61 @@
-// The picture cycle: the listing that hands out one picture file after
-// another, when a view asks for the next, and the fitting of the tile. Plain
-// C++ over a listing that behaves as CFileFind does (FindFile, HasNext,
-// FindNextFile, GetFilePath, MatchesMask, Close); the view passes its file
-// finder, the tests a scripted one. The view asks the decoding thread for the
-// file and shows it once it has been decoded; a file that cannot be decoded
-// is passed over, and the next one asked for at once.
+// The picture cycle: the pictures of a view, one after another. The view
+// counts its ticks and, when a change is due, asks the decoding thread for the
+// next picture fitted to its tile; there the cycle reads its source, judges
+// each entry by its first bytes, and hands the decoder the bytes of one
+// picture after another until it takes one.
+//
+// In Velmora mode the source is one browser's cache, the first of the caches
+// in a random order that holds a picture to show; its pictures come newest
+// first, and after the last the pass starts again from the newest, taking in
+// what the browser added meanwhile. Only pictures that a person looked at are
+// shown: none under kLeastSide pixels on its shorter side (icons, buttons,
+// tracking pixels), known by its header before it is decoded, and the same
+// bytes under several keys (a cache partitioned by site keeps a copy for
+// each) once a pass. Where no cache holds a picture, and outside Velmora mode,
+// the source is the Folder setting's folder, whose every picture file is
+// shown in the order of its listing. Plain C++ over the files that the window
+// code gives; the decoder is the window code's too.
 #pragma once
 
-#include "pictures/PictureHeader.h"
+#include "pictures/Cache.h"
 
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace pictures {
 
-// The counter right after the listing has been (re)opened: ChangeTimes never
-// exceeds 100, so the next tick takes a file.
+// The counter right after a view is made: ChangeTimes never exceeds 100, so
+// its first tick asks for a picture.
 inline constexpr int kReopenedTick = 100;
-inline constexpr unsigned long kDirectoryAttribute = 0x10;  // FILE_ATTRIBUTE_DIRECTORY
 
-// A sub-folder of a listing: a folder whose path does not end in "." (which
-// keeps out "." and "..").
-bool IsSubFolder(bool isFolder, const std::string& path);
+// The least a cache's picture may be on its shorter side to be shown.
+inline constexpr int kLeastSide = 128;
 
-// "%s\*": every entry of the folder, even after a folder's own trailing
-// backslash. A folder of pictures shows its files by their names; a browser's
-// cache names none, and shows every file that its bytes make a picture.
-std::string ListingPattern(const std::string& folder);
-
-// Whether the 8-bit listing may have cut an entry's name (the last part of
-// its path): Windows keeps names of up to 255 characters, which take up to
-// 765 bytes in UTF-8, and its 8-bit listing hands out fewer. A name of 255
-// bytes or more is no name to open.
-bool NameMayBeCut(const std::string& path);
-
-// A file that the cycle may hand out.
-inline bool IsCandidate(bool isFolder, const std::string& path, bool byName)
-{
-    return !isFolder && (!byName || IsPictureName(path)) && !NameMayBeCut(path);
-}
-
-// The cycle's state lives in its owner: `searching` while the listing is open
-// (once closed by a failed reopening it stays closed), the tick counter, and
-// whether the listing's pass so far has shown a picture.
-
-// Opens (or reopens) the listing of the pattern; the counter is set so that
-// the next tick takes a file.
-template <class Finder>
-void OpenListing(bool& searching, int& tick, Finder& finder, const std::string& pattern)
-{
-    finder.Close();
-    searching = finder.FindFile(pattern.c_str()) != 0;
-    tick = kReopenedTick;
-}
-
-// The slide views of one run over several displays share its pictures. They
-// ask in turn, one view a tick, and a view passes over a file that another
-// view shows or is about to show. A view on its own is a group of one: every
-// tick is its turn, and nothing is shown elsewhere.
+// The slide views of one run over several displays take turns at asking for
+// pictures, one view a tick, so that a large picture's pause and memory do
+// not grow with the displays. A view on its own is a group of one: every tick
+// is its turn. On the window's thread.
 class Group {
 public:
-    explicit Group(int views = 1) : m_views(views > 1 ? views : 1) {}
+    explicit Group(int views = 1) : m_ticks(views > 1 ? views : 1) {}
 
-    int Size() const { return static_cast<int>(m_views.size()); }
+    int Size() const { return static_cast<int>(m_ticks.size()); }
     // Counts a tick of the view; true when the view may ask on it: its turn
     // comes on every Size()-th of its ticks, a tick later than the view before.
-    bool Tick(int view)
-    {
-        return m_views[view].ticks++ % m_views.size() == static_cast<unsigned>(view);
-    }
-    bool ShownElsewhere(int view, const std::string& path) const
-    {
-        for (int other = 0; other < Size(); ++other)
-            if (other != view && (m_views[other].shown == path || m_views[other].coming == path))
-                return true;
-        return false;
-    }
-    bool ShowsAny(int view) const { return !m_views[view].shown.empty(); }
-    // A file asked for, then shown or passed over.
-    void Ask(int view, const std::string& path) { m_views[view].coming = path; }
-    void Show(int view, const std::string& path)
-    {
-        m_views[view].shown = path;
-        m_views[view].coming.clear();
-    }
-    void PassOver(int view) { m_views[view].coming.clear(); }
+    bool Tick(int view) { return m_ticks[view]++ % m_ticks.size() == static_cast<unsigned>(view); }
 
 private:
-    struct View {
-        unsigned ticks = 0;
-        std::string shown, coming;
-    };
-    std::vector<View> m_views;
+    std::vector<unsigned> m_ticks;
 };
 
-// Counts a tick of a view whose listing is open; true when a change is due on
-// it: the counter has reached ChangeTimes, and it is the view's turn. A change
-// that is due waits for the view's turn.
+// Counts a tick of a view; true when a change is due on it: the counter has
+// reached ChangeTimes, and it is the view's turn. A change that is due waits
+// for the view's turn.
 inline bool ChangeDue(int& tick, int changeTimes, Group& group, int view)
 {
     const bool turn = group.Tick(view);
@@ -107,39 +66,67 @@ inline bool ChangeDue(int& tick, int changeTimes, Group& group, int view)
     return turn;
 }
 
-// The file to ask for: the listing's next candidate that no other view shows
-// or is about to show (a view that shows nothing yet would rather show what
-// another shows than nothing), asked for in the group. After the last file it
-// reopens the listing instead and returns an empty path, the counter set so
-// that the next tick takes a file, or, when the pass has shown no picture,
-// so that the next pass waits ChangeTimes ticks.
-template <class Finder>
-std::string TakeNext(bool& searching, int& tick, bool& passShown, Finder& finder, const std::string& pattern,
-                     bool byName, Group& group, int view)
-{
-    const auto ask = [&](const std::string& path) {
-        group.Ask(view, path);
-        return path;
-    };
-    std::string passed;  // the first file that another view shows
-    while (finder.HasNext()) {
-        finder.FindNextFile();
-        const std::string path = finder.GetFilePath();
-        if (!IsCandidate(finder.MatchesMask(kDirectoryAttribute) != 0, path, byName))
-            continue;
-        if (!group.ShownElsewhere(view, path))
-            return ask(path);
-        if (passed.empty())
-            passed = path;
+// What the views of one run show, by each picture's key, so that a view
+// passes over a picture that another shows. On the decoding thread.
+class Showing {
+public:
+    explicit Showing(int views = 1) : m_keys(views > 1 ? views : 1) {}
+
+    bool Elsewhere(int view, const std::string& key) const
+    {
+        for (int other = 0; other < static_cast<int>(m_keys.size()); ++other)
+            if (other != view && m_keys[other] == key)
+                return true;
+        return false;
     }
-    if (!passed.empty() && !group.ShowsAny(view))
-        return ask(passed);
-    OpenListing(searching, tick, finder, pattern);
-    if (!passShown)
-        tick = 0;
-    passShown = false;
-    return {};
-}
+    bool ShowsAny(int view) const { return !m_keys[view].empty(); }
+    void Show(int view, std::string key) { m_keys[view] = std::move(key); }
+
+private:
+    std::vector<std::string> m_keys;
+};
+
+// Where a view's pictures come from, as its window knows them.
+struct Origin {
+    std::string localAppData, internetCache;  // both "" outside Velmora mode
+    unsigned seed = 0;                        // orders the caches
+    std::string folder;                       // the Folder setting
+};
+
+class PictureCycle {
+public:
+    // Decodes a picture from its bytes for the view; false when it cannot be
+    // shown, also when it turns out under `leastSide` on its shorter side.
+    using Decode = std::function<bool(const Bytes& bytes, int leastSide)>;
+
+    PictureCycle(std::unique_ptr<Files> files, Origin origin, std::shared_ptr<Showing> showing, int view);
+
+    // The key of the next picture that `decode` took, or nothing when a whole
+    // pass offered none (the view waits its time before it asks again).
+    std::optional<std::string> Next(const Decode& decode);
+
+private:
+    // Chooses the source: the first cache that offers a picture (taken), else
+    // the Folder setting's folder.
+    std::optional<std::string> Choose(const Decode& decode);
+    void StartPass();
+    // The pass's next picture that `decode` takes; a view that shows nothing
+    // yet takes one that another view shows rather than none.
+    std::optional<std::string> TakeFromPass(const Decode& decode);
+    bool Offer(const CacheEntry& entry, const Decode& decode);
+
+    std::unique_ptr<Files> m_files;
+    Origin m_origin;
+    std::shared_ptr<Showing> m_showing;
+    int m_view;
+    std::unique_ptr<CacheReader> m_reader;
+    bool m_cache = false;  // a browser's cache, not a folder of pictures
+    std::vector<CacheEntry> m_pass;
+    std::size_t m_next = 0;
+    bool m_ended = false;      // the pass has been gone through
+    bool m_passShown = false;
+    std::unordered_set<std::uint64_t> m_seen;  // the pass's pictures, by their bytes
+};
 
 struct Extent {
     int cx;

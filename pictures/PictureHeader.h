@@ -43,6 +43,10 @@ bool HeaderTellsSize(Format format);
 inline constexpr int kMaxSide = 16384;
 inline constexpr long long kMaxPixels = 64LL * 1024 * 1024;
 
+// No picture worth showing comes near this many bytes; a longer file is not
+// read at all.
+inline constexpr std::size_t kMaxBytes = std::size_t{256} << 20;
+
 // A size that may be handed to the decoder: not empty (a JPEG frame of height
 // 0 leaves it to a later marker, which could claim anything), within both
 // limits.

@@ -1,30 +1,42 @@
 #include "saver/MidiChoice.h"
 
-#include "pictures/PictureCycle.h"
-
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 namespace {
 
-void AddMidiFiles(std::vector<std::string>& candidates, const std::string& folder, const ListFolder& list)
+bool IsMidiName(std::string name)
 {
-    for (const FolderEntry& file : list(folder + "\\*.mid"))
-        if (!file.folder && !pictures::NameMayBeCut(file.path))  // a folder named "x.mid" plays nothing, nor a cut name
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    return name.size() > 4 && name.compare(name.size() - 4, 4, ".mid") == 0;
+}
+
+void AddMidiFiles(std::vector<std::string>& candidates, const std::vector<pictures::FolderEntry>& listing)
+{
+    for (const pictures::FolderEntry& file : listing)
+        if (!file.folder && IsMidiName(pictures::NameOf(file.path)))
             candidates.push_back(file.path);
 }
 
 }  // namespace
 
 std::string ChooseVelmoraMidi(const std::string& cacheFolder, const std::string& windowsFolder,
-                              const ListFolder& list, const std::function<int()>& random)
+                              pictures::Files& files, const std::function<int()>& random)
 {
     std::vector<std::string> candidates;
-    if (!cacheFolder.empty())
-        for (const FolderEntry& folder : list(cacheFolder + "\\Content.IE5\\*.*"))
+    if (!cacheFolder.empty()) {
+        const std::vector<pictures::FolderEntry> ie5 = files.List(cacheFolder + "\\Content.IE5");
+        if (!ie5.empty()) {
+            AddMidiFiles(candidates, ie5);
+            AddMidiFiles(candidates, files.List(cacheFolder));
+        }
+        for (const pictures::FolderEntry& folder : ie5)
             if (folder.folder)
-                AddMidiFiles(candidates, folder.path, list);
+                AddMidiFiles(candidates, files.List(folder.path));
+    }
     if (candidates.empty() && !windowsFolder.empty())
-        AddMidiFiles(candidates, windowsFolder + "\\Media", list);
+        AddMidiFiles(candidates, files.List(windowsFolder + "\\Media"));
     if (candidates.empty())
         return std::string();
     const unsigned draw = static_cast<unsigned>(random());

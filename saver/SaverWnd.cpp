@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "fw/Shell.h"
 #include "fw/WinApp.h"
+#include "pictures/WinFiles.h"
 #include "saver/MidiChoice.h"
 
 #include <shlobj.h>
@@ -63,7 +64,8 @@ BOOL CSaverWnd::CreateFullScreen()
         list.push_back(ToRect(RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}));
     m_cover = displays::CoverDisplays(list);
     m_group = pictures::Group(static_cast<int>(m_cover.views.size()));
-    JoinGroup(m_group, MakePictureLoader(), 0);
+    m_showing = std::make_shared<pictures::Showing>(m_group.Size());
+    JoinGroup(m_group, m_showing, MakePictureLoader(), 0);
     return Create(WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, ToRECT(m_cover.window), nullptr);
 }
 
@@ -80,7 +82,7 @@ int CSaverWnd::OnCreate(LPCREATESTRUCTA lpCreateStruct)
     // reaches this window.
     for (size_t i = 1; i < m_cover.views.size(); ++i) {
         auto* view = new CSlideView(TRUE);
-        view->JoinGroup(m_group, m_pLoader, static_cast<int>(i));
+        view->JoinGroup(m_group, m_showing, m_pLoader, static_cast<int>(i));
         if (view->Create(0, WS_CHILD | WS_VISIBLE | WS_DISABLED, ToRECT(m_cover.views[i]), m_hWnd))
             m_displays.push_back(view);
     }
@@ -103,7 +105,8 @@ std::string CSaverWnd::ChooseMidi(BOOL bVelmoraMode)
     if (bVelmoraMode) {
         GetSpecialFolderPath(m_hWnd, CSIDL_INTERNET_CACHE, cache);
         GetSpecialFolderPath(m_hWnd, CSIDL_WINDOWS, windows);
-        const std::string chosen = ChooseVelmoraMidi(cache, windows, ListEntries, [] { return std::rand(); });
+        CWinFiles files;
+        const std::string chosen = ChooseVelmoraMidi(cache, windows, files, [] { return std::rand(); });
         if (!chosen.empty())
             return chosen;
     }

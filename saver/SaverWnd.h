@@ -17,6 +17,7 @@
 #include "saver/Sequencer.h"
 #include "view/SlideView.h"
 
+#include <memory>
 #include <vector>
 
 class CSaverWnd : public CSlideView {
@@ -61,6 +62,7 @@ protected:
 
     displays::Cover m_cover;
     pictures::Group m_group;
+    std::shared_ptr<pictures::Showing> m_showing;
     std::vector<CSlideView*> m_displays;  // the further displays' views: children, owned by their windows
     CPowerNotify m_powerNotify;
     bool m_bDisplayOff = false;

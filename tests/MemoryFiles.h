@@ -15,6 +15,7 @@
 class MemoryFiles : public pictures::Files {
 public:
     std::map<std::string, std::vector<unsigned char>> files;
+    std::map<std::string, pictures::Time> written;  // a file's last write, 0 where not given
 
     std::vector<pictures::FolderEntry> List(const std::string& folder) override
     {
@@ -26,7 +27,8 @@ public:
             const std::string path = it->first.substr(0, slash);
             if (!entries.empty() && entries.back().path == path)
                 continue;
-            entries.push_back({path, slash != std::string::npos, slash == std::string::npos ? it->second.size() : 0, 0});
+            const bool folder = slash != std::string::npos;
+            entries.push_back({path, folder, folder ? 0 : it->second.size(), folder ? 0 : written[path]});
         }
         return entries;
     }

@@ -4,11 +4,10 @@
 #include "fw/Com.h"
 #include "fw/Shell.h"
 #include "fw/WinApp.h"
+#include "pictures/WinFiles.h"
 #include "res/resource.h"
 #include "view/Banner.h"
 #include "view/Motion.h"
-#include "pictures/PictureCycle.h"
-
 #include <shlobj.h>
 
 #include <cstdlib>
@@ -18,25 +17,9 @@
 
 namespace {
 
-// A picture file asked for no sooner than this after the last in one tick:
-// each one the decoding thread passes over brings the next at once, and a
-// cache of many files that are no pictures must not keep the window's thread
-// from its input and its frames.
-constexpr int kAskedPerTick = 1024;
-
 int ReadSetting(const IntSetting& setting)
 {
     return static_cast<int>(AfxGetApp()->GetProfileInt(settings::kSection, setting.key, setting.fallback));
-}
-
-// Whether a file holds a picture that this machine can show: one that its
-// decoders decode (a cache of WebP or AVIF is no source where their codecs
-// are missing). A file that is no picture is read only as far as its first
-// bytes.
-bool CanShow(const std::string& path)
-{
-    CPicture picture;
-    return picture.Load(path.c_str(), [](SIZE) { return SIZE{1, 1}; }) != FALSE;
 }
 
 }  // namespace
@@ -47,19 +30,6 @@ std::shared_ptr<PictureLoader> MakePictureLoader()
         const CComApartment mta(COINIT_MULTITHREADED);
         loop();
     });
-}
-
-std::vector<pictures::FolderEntry> ListEntries(const std::string& pattern)
-{
-    std::vector<pictures::FolderEntry> entries;
-    CFileFind finder;
-    if (finder.FindFile(pattern.c_str())) {
-        while (finder.HasNext()) {
-            finder.FindNextFile();
-            entries.push_back({finder.GetFilePath(), finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) != 0});
-        }
-    }
-    return entries;
 }
 
 BEGIN_MESSAGE_MAP(CSlideView, CWnd)
@@ -108,7 +78,7 @@ int CSlideView::OnCreate(LPCREATESTRUCTA)
         std::srand(static_cast<unsigned>(std::time(nullptr)));
     m_nPosX = motion::StartPosition(std::rand(), m_rcClient.right);
     m_nPosY = motion::StartPosition(std::rand(), m_rcClient.bottom);
-    ChoosePictureFolder(nVelmoraMode);
+    ChoosePictures(nVelmoraMode);
     return 0;
 }
 
@@ -126,9 +96,11 @@ void CSlideView::TakeViewRect()
     m_rcClient = RECT{0, 0, view.right - view.left, view.bottom - view.top};
 }
 
-void CSlideView::JoinGroup(pictures::Group& group, std::shared_ptr<PictureLoader> loader, int nView)
+void CSlideView::JoinGroup(pictures::Group& group, std::shared_ptr<pictures::Showing> showing,
+                           std::shared_ptr<PictureLoader> loader, int nView)
 {
     m_pGroup = &group;
+    m_pShowing = std::move(showing);
     m_pLoader = std::move(loader);
     m_nView = nView;
 }
@@ -157,56 +129,36 @@ void CSlideView::Resume()
     DrawFrame(&dc);
 }
 
-// The random draw orders the sources; the thread reads them until one holds
-// a picture.
-void CSlideView::ChoosePictureFolder(int nVelmoraMode)
+// The random draw orders the caches; the decoding thread reads them until
+// one offers a picture, and the view asks for the first at once.
+void CSlideView::ChoosePictures(int nVelmoraMode)
 {
-    std::string localAppData, internetCache;
+    pictures::Origin origin;
     if (nVelmoraMode != 0) {
-        GetSpecialFolderPath(m_hWnd, CSIDL_LOCAL_APPDATA, localAppData);
-        GetSpecialFolderPath(m_hWnd, CSIDL_INTERNET_CACHE, internetCache);
+        GetSpecialFolderPath(m_hWnd, CSIDL_LOCAL_APPDATA, origin.localAppData);
+        GetSpecialFolderPath(m_hWnd, CSIDL_INTERNET_CACHE, origin.internetCache);
+        origin.seed = static_cast<unsigned>(std::rand());
     }
-    if (localAppData.empty() && internetCache.empty()) {
-        OpenPictureFolder(std::string(), true);
-        return;
-    }
-    const unsigned seed = static_cast<unsigned>(std::rand());
-    m_bChoosing = true;
-    m_pLoader->Ask(m_nClient, [localAppData, internetCache, seed] {
-        return Found{pictures::ChooseSource(pictures::ListSources(localAppData, internetCache, ListEntries), seed,
-                                            ListEntries, CanShow),
-                     nullptr};
-    });
+    origin.folder = AfxGetApp()->GetProfileString(settings::kSection, settings::kFolder.key, settings::kFolder.fallback);
+    if (!m_pShowing)
+        m_pShowing = std::make_shared<pictures::Showing>();
+    m_pCycle = std::make_shared<pictures::PictureCycle>(std::make_unique<CWinFiles>(), std::move(origin), m_pShowing,
+                                                        m_nView);
+    m_nTick = pictures::kReopenedTick;
+    AskNextPicture();
 }
 
-// A cache's files are judged by their bytes; "" is the Folder setting's.
-void CSlideView::OpenPictureFolder(const std::string& folder, bool bByName)
-{
-    m_bByName = bByName;
-    m_strPattern = pictures::ListingPattern(
-        !folder.empty() ? folder
-                        : AfxGetApp()->GetProfileString(settings::kSection, settings::kFolder.key,
-                                                        settings::kFolder.fallback));
-    pictures::OpenListing(m_bSearching, m_nTick, m_finder, m_strPattern);
-}
-
-// The doorbell of the decoding thread: the cache chosen, a picture decoded
-// (shown from the next tick), or a file passed over, and then at once the next.
+// The doorbell of the decoding thread: a picture, shown from the next tick;
+// or none in a whole pass, and the view waits its time before it asks again.
 LRESULT CSlideView::OnPictureFound(WPARAM, LPARAM)
 {
     std::optional<Found> found = m_pLoader->Take(m_nClient);
     if (!found)
         return 0;
-    if (m_bChoosing) {
-        m_bChoosing = false;
-        OpenPictureFolder(found->path, found->path.empty());
-    } else if (found->picture) {
+    if (found->picture)
         m_next = std::move(*found);
-    } else {
-        m_pGroup->PassOver(m_nView);
-        if (m_nAsked < kAskedPerTick)
-            AskNextPicture();
-    }
+    else
+        m_nTick = 0;
     return 0;
 }
 
@@ -247,47 +199,45 @@ void CSlideView::OnTimer(UINT_PTR nIDEvent)
     }
     motion::Glide(m_nPosX, m_nStepX, m_nWidth, m_rcClient.right);
     motion::Glide(m_nPosY, m_nStepY, m_nHeight, m_rcClient.bottom);
-    if (m_bSearching)
-        StepPictureCycle();
+    StepPictureCycle();
 
     CClientDC dc(m_hWnd);
     DrawFrame(&dc);
 }
 
-// The tile keeps its size until the next picture is decoded; a file that
-// cannot be decoded never empties it.
+// The tile keeps its picture until the next one is decoded.
 void CSlideView::StepPictureCycle()
 {
-    m_nAsked = 0;
     const bool due = pictures::ChangeDue(m_nTick, m_nChangeTimes, *m_pGroup, m_nView);
     if (m_next.picture) {
-        m_pGroup->Show(m_nView, m_next.path);
         m_pPicture = std::move(m_next.picture);
         m_nTick = 0;
-        m_bPassShown = true;
         FitTile();
     } else if (due && !m_pLoader->Busy(m_nClient)) {
         AskNextPicture();
     }
 }
 
+// On the decoding thread, the cycle offers picture after picture until one
+// decodes at the tile's size.
 void CSlideView::AskNextPicture()
 {
-    const std::string path = pictures::TakeNext(m_bSearching, m_nTick, m_bPassShown, m_finder, m_strPattern,
-                                                m_bByName, *m_pGroup, m_nView);
-    if (path.empty())
-        return;
-    ++m_nAsked;
     const int width = m_rcClient.right, height = m_rcClient.bottom;
     const bool adjust = m_bAdjustPictureSize != FALSE;
-    m_pLoader->Ask(m_nClient, [path, width, height, adjust] {
-        Found found{path, std::make_unique<CPicture>()};
+    m_pLoader->Ask(m_nClient, [cycle = m_pCycle, width, height, adjust] {
+        Found found;
         const auto fit = [&](SIZE natural) {
             const pictures::Extent tile = pictures::FitToThird({natural.cx, natural.cy}, width, height);
             return adjust ? SIZE{tile.cx, tile.cy} : natural;
         };
-        if (!found.picture->Load(path.c_str(), fit))
-            found.picture.reset();
+        const std::optional<std::string> key = cycle->Next([&](const pictures::Bytes& bytes, int leastSide) {
+            auto picture = std::make_unique<CPicture>();
+            if (!picture->Load(bytes, fit, leastSide))
+                return false;
+            found.picture = std::move(picture);
+            return true;
+        });
+        found.key = key.value_or(std::string());
         return found;
     });
 }

@@ -2,38 +2,34 @@
 // window, the full-screen saver (which derives from it, and holds one more
 // for each further display) and the live preview of the settings dialog. A
 // timer moves the tile, bouncing at the edges of the view's area recorded at
-// creation (the client area), and every tick draws a whole frame. Whatever
-// opens a picture file or decodes it runs on the decoding thread, so that no
-// tick waits for a decoder (the folder's listing, as fast as a folder's
-// listing, stays on the window's thread).
+// creation (the client area), and every tick draws a whole frame. The view
+// only asks for its next picture, fitted to its tile, and shows what comes
+// back: the listing of a folder, the reading of a cache and the decoding all
+// happen on the decoding thread, so that no tick waits for a disk or a
+// decoder.
 #pragma once
 
-#include "fw/FileFind.h"
 #include "fw/Gdi.h"
 #include "fw/MsgMap.h"
 #include "fw/Wnd.h"
 #include "pictures/Loader.h"
 #include "pictures/Picture.h"
 #include "pictures/PictureCycle.h"
-#include "pictures/PictureSources.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
-// What the decoding thread hands a view: the cache folder it chose ("" for
-// none), or a picture file and its picture (none when it was passed over).
+// What the decoding thread hands a view: a picture and its key (none when a
+// whole pass offered no picture to show).
 struct Found {
-    std::string path;
+    std::string key;
     std::unique_ptr<CPicture> picture;
 };
 using PictureLoader = pictures::Loader<Found>;
 
 // The decoding thread of a run, its work in COM's multithreaded apartment.
 std::shared_ptr<PictureLoader> MakePictureLoader();
-
-// The entries of a listing, through the file finder.
-std::vector<pictures::FolderEntry> ListEntries(const std::string& pattern);
 
 class CSlideView : public CWnd {
 public:
@@ -53,8 +49,9 @@ public:
     // is created: they share the decoding thread, take turns at asking it for
     // pictures and show different ones. The first view of a group seeds the
     // random sequence; the others go on drawing from it, so that each draws a
-    // start and a folder of its own.
-    void JoinGroup(pictures::Group& group, std::shared_ptr<PictureLoader> loader, int nView);
+    // start and a source of its own.
+    void JoinGroup(pictures::Group& group, std::shared_ptr<pictures::Showing> showing,
+                   std::shared_ptr<PictureLoader> loader, int nView);
     // Moves the view to another rectangle of its parent, as a change of the
     // display's scale asks: frames, bounces and the tile take its size.
     void MoveView(const RECT& rect);
@@ -86,16 +83,15 @@ protected:
     // Records the view's area: its size, and where it lies in the window.
     void TakeViewRect();
 
-    // The picture folder, chosen once: in Velmora mode a browser's cache that
-    // holds pictures, chosen at random by the decoding thread, else (or
-    // without one) the Folder setting. Opens its listing once chosen.
-    void ChoosePictureFolder(int nVelmoraMode);
-    void OpenPictureFolder(const std::string& folder, bool bByName);
+    // Where the pictures come from: in Velmora mode a browser's cache that
+    // holds pictures, chosen at random on the decoding thread, else (or
+    // without one) the Folder setting's folder.
+    void ChoosePictures(int nVelmoraMode);
     LRESULT OnPictureFound(WPARAM wParam, LPARAM lParam);
-    // One step of the picture cycle, on a tick while the listing is open: a
-    // decoded picture takes the tile, or the next file is asked for.
+    // One step of the picture cycle, on a tick: a decoded picture takes the
+    // tile, or the next one is asked for when a change is due.
     void StepPictureCycle();
-    // Asks the decoding thread for the next file, at its tile's size.
+    // Asks the decoding thread for the next picture, at its tile's size.
     void AskNextPicture();
     // The tile of the picture: its natural size, or fitted to the area.
     void FitTile();
@@ -109,13 +105,8 @@ protected:
     int m_nHeight = 0;
     RECT m_rcClient{};
     POINT m_ptOrigin{};  // the top-left corner of m_rcClient in the window
-    std::string m_strPattern;
-    CFileFind m_finder;
-    bool m_bSearching = false;
-    bool m_bByName = true;       // a folder of pictures, or a cache judged by bytes
-    bool m_bPassShown = false;   // the listing's pass has shown a picture
     int m_nTick = 0;
-    int m_nAsked = 0;            // files asked for since the tick
+    std::shared_ptr<pictures::PictureCycle> m_pCycle;  // used on the decoding thread only
     std::unique_ptr<CPicture> m_pPicture;
     Found m_next;                // decoded, shown from the next tick
     int m_nChangeTimes = 0;
@@ -124,10 +115,10 @@ protected:
     UINT m_nPeriod = 0;  // of the timer, in milliseconds
     pictures::Group m_ownGroup;
     pictures::Group* m_pGroup = &m_ownGroup;
+    std::shared_ptr<pictures::Showing> m_pShowing;
     int m_nView = 0;
     std::shared_ptr<PictureLoader> m_pLoader;
     int m_nClient = -1;
-    bool m_bChoosing = false;  // the decoding thread looks for a cache with pictures
 
     DECLARE_MESSAGE_MAP()
 };

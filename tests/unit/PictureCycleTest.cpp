@@ -1,109 +1,166 @@
 #include "pictures/PictureCycle.h"
+#include "tests/MemoryFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
-// A listing as the file finder gives it, of names under D:\p ("*" before a
-// folder's name); `failOpens` makes the next openings fail (the folder gone).
-struct ScriptedFinder {
-    std::vector<std::string> names;
-    int failOpens = 0;
-    std::vector<std::string> patterns = {};
-    bool open = false;
-    size_t next = 0, current = 0;
-
-    bool FindFile(const char* pattern)
+// The test's files as the cycle's own, noting the longest read of each.
+struct CountedFiles : pictures::Files {
+    CountedFiles(MemoryFiles& files, std::map<std::string, std::size_t>& read) : files(files), read(read) {}
+    std::vector<pictures::FolderEntry> List(const std::string& folder) override { return files.List(folder); }
+    std::unique_ptr<pictures::ReadFile> Open(const std::string& path) override
     {
-        patterns.push_back(pattern);
-        next = 0;
-        return open = !names.empty() && failOpens-- <= 0;
+        struct Counted : pictures::ReadFile {
+            std::unique_ptr<pictures::ReadFile> file;
+            std::size_t& read;
+            Counted(std::unique_ptr<pictures::ReadFile> file, std::size_t& read) : file(std::move(file)), read(read) {}
+            std::uint64_t Size() override { return file->Size(); }
+            bool ReadAt(std::uint64_t offset, void* out, std::size_t size) override
+            {
+                read = std::max(read, size);
+                return file->ReadAt(offset, out, size);
+            }
+        };
+        std::unique_ptr<pictures::ReadFile> file = files.Open(path);
+        return file ? std::make_unique<Counted>(std::move(file), read[path]) : nullptr;
     }
-    bool HasNext() const { return open && next < names.size(); }
-    bool FindNextFile() { return current = next++, HasNext(); }
-    std::string GetFilePath() const { return "D:\\p\\" + names.at(current).substr(names.at(current)[0] == '*'); }
-    bool MatchesMask(unsigned long mask) const { return mask == 0x10 && names.at(current)[0] == '*'; }
-    void Close() { open = false; }
+    MemoryFiles& files;
+    std::map<std::string, std::size_t>& read;
 };
 
-// What each tick does: "-" counting, or the files asked for ("!" after one
-// that cannot be decoded and is passed over at once) until one is shown or
-// the listing restarts, each with the counter after it. Views of a group over
-// one folder, one after the other each tick ("/" between them), ask in turn,
-// and a view passes over the file that another shows. A folder of pictures
-// offers its files by their names, a cache every file, to be judged by its
-// bytes; a name that the listing may have cut is passed over. A pass that
-// shows nothing makes the next wait its whole time.
-TEST(PictureCycleTest, TakesEachFileInTurn)
+// A picture's bytes: a PNG whose header claims w x h pixels, or a BMP, whose
+// header the cycle does not read; then "w h tag" for the test's decoder.
+std::vector<unsigned char> Picture(int w, int h, const std::string& tag, bool png = true)
 {
-    const struct {
-        std::vector<std::string> files;
-        int changeTimes, failOpens, views;  // failOpens: the openings after the first that fail
-        bool byName;
-        std::vector<std::string> broken;  // files that do not decode
-        const char* trace;
-    } cases[] = {
-        {{"a.jpg", "b.jpg", "c.jpg"}, 1, 0, 1, true, {}, "a.jpg@0 -@1 b.jpg@0 -@1 c.jpg@0 -@1 restart@100 a.jpg@0 -@1 "},
-        {{"only.jpg"}, 2, 0, 1, true, {}, "only.jpg@0 -@1 -@2 restart@100 only.jpg@0 -@1 -@2 restart@100 only.jpg@0 "},
-        {{}, 1, 0, 1, true, {}, ""},                                 // an empty folder stays closed
-        {{"a.jpg"}, 1, 1, 1, true, {}, "a.jpg@0 -@1 restart@100 "},  // a folder gone: closed for good
-        {{"a.jpg", "b.jpg"}, 50, 0, 1, true, {}, "a.jpg@0 -@1 -@2 -@3 -@4 b.jpg@0 -@1 -@2 -@3 "},  // 3 after 5 ticks
-        {{"a.jpg", "b.jpg", "c.jpg"}, 1, 0, 2, true, {}, "a.jpg@0/-@100 -@1/b.jpg@0 c.jpg@0/-@1 -@1/restart@100 "
-                                               "restart@100/-@100 -@100/a.jpg@0 b.jpg@0/-@1 -@1/c.jpg@0 restart@100/-@1 "},
-        {{"a.jpg"}, 1, 0, 2, true, {}, "a.jpg@0/-@100 -@1/a.jpg@0 restart@100/-@1 -@100/restart@100 "  // or none, then
-                                       "restart@0/-@100 -@1/restart@0 restart@0/-@1 -@1/restart@0 restart@0/-@1 "},
-        {{"a.JPG", "notes.txt", "*sub.png", "x.jpg.txt", std::string(251, 'x') + ".jpg", "b.Jpe", "c.jfif", "x.ico",
-          "d.TIFF", "e.gif", "f.webp", "g.heic", "\xC3\xA9.avif"},  // é.avif
-         0, 0, 1, true, {}, "a.JPG@0 b.Jpe@0 c.jfif@0 d.TIFF@0 e.gif@0 f.webp@0 g.heic@0 \xC3\xA9.avif@0 restart@100 "},
-        {{"f1", "*f2", "f3", "ix"}, 1, 0, 1, false, {"f1", "ix"},  // a cache's files
-         "f1!f3@0 -@1 ix!restart@100 f1!f3@0 -@1 ix!restart@100 f1!f3@0 -@1 ix!restart@100 "},
-        {{"a.jpg", "b.jpg"}, 2, 0, 1, true, {"a.jpg", "b.jpg"}, "a.jpg!b.jpg!restart@0 -@1 -@2 a.jpg!b.jpg!restart@0 "
-                                                               "-@1 -@2 a.jpg!b.jpg!restart@0 -@1 -@2 "},
-    };
-    for (const auto& c : cases) {
-        struct View {
-            ScriptedFinder finder;
-            bool searching = false, passShown = false;
-            int tick = 0;
-        };
-        std::vector<View> views(c.views, View{{c.files}});
-        pictures::Group group = c.views > 1 ? pictures::Group(c.views) : pictures::Group();  // alone: the default
-        for (View& v : views) {
-            pictures::OpenListing(v.searching, v.tick, v.finder, "D:\\p\\*");
-            EXPECT_TRUE(v.searching == !c.files.empty() && v.tick == 100);
-            v.finder.failOpens = c.failOpens;
-        }
-        std::string trace;
-        for (int i = 0; i < 9 && views[0].searching; ++i)
-            for (int k = 0; k < c.views; ++k) {
-                View& v = views[k];
-                const int changeTimes = c.changeTimes == 50 && i >= 5 ? 3 : c.changeTimes;  // lowered by the dialog
-                std::string step = pictures::ChangeDue(v.tick, changeTimes, group, k) ? "" : "-";
-                while (step.empty() || step.back() == '!') {  // as the view asks, and is answered
-                    const std::string path = pictures::TakeNext(v.searching, v.tick, v.passShown, v.finder,
-                                                                "D:\\p\\*", c.byName, group, k);
-                    const std::string name = path.empty() ? "restart" : path.substr(5);
-                    const bool broken = std::count(c.broken.begin(), c.broken.end(), name) > 0;
-                    step += name + (broken ? "!" : "");
-                    if (broken) {
-                        group.PassOver(k);
-                    } else if (!path.empty()) {
-                        group.Show(k, path);
-                        v.tick = 0;
-                        v.passShown = true;
-                    }
-                }
-                trace += step + "@" + std::to_string(v.tick) + (k + 1 < c.views ? "/" : " ");
-            }
-        EXPECT_EQ(trace, c.trace);
-        const std::vector<std::string>& patterns = views[0].finder.patterns;
-        EXPECT_EQ(patterns, std::vector<std::string>(patterns.size(), "D:\\p\\*"));
+    std::string bytes = png ? std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16) : std::string("BM", 2);
+    for (const int side : {w, h})
+        for (int shift = 24; png && shift >= 0; shift -= 8)
+            bytes += static_cast<char>(side >> shift & 0xFF);
+    bytes += " " + std::to_string(w) + " " + std::to_string(h) + " " + tag;
+    return {bytes.begin(), bytes.end()};
+}
+
+struct Row {
+    std::vector<std::pair<std::string, std::vector<unsigned char>>> files;  // under D\, each written at its index
+    bool velmora;
+    int asks;
+    const char* trace;  // each ask's picture, "-" for none in a whole pass
+};
+
+// The test's decoder: any picture but a "broken" one, none under the least
+// side it is given.
+bool Decode(const pictures::Bytes& bytes, int leastSide)
+{
+    const std::string text(bytes.begin(), bytes.end());
+    int w = 0, h = 0;
+    std::sscanf(text.c_str() + text.find(' '), "%d %d", &w, &h);
+    return text.find("broken") == std::string::npos && std::min(w, h) >= leastSide;
+}
+
+std::string Trace(pictures::PictureCycle& cycle, int asks)
+{
+    std::string trace;
+    for (int i = 0; i < asks; ++i) {
+        const std::optional<std::string> key = cycle.Next(Decode);
+        trace += (key ? pictures::NameOf(*key) : std::string("-")) + " ";
     }
-    EXPECT_EQ(pictures::ListingPattern("C:\\") + pictures::ListingPattern("D:\\p"), "C:\\\\*D:\\p\\*");
+    return trace;
+}
+
+}  // namespace
+
+// A folder of pictures: its picture files by their names in the order of the
+// listing, every size, the same bytes twice too; a cache (Velmora mode, here
+// a container of the internet cache, whose files' last writes are their last
+// use): its pictures newest first, none under 128 pixels on its shorter side
+// (by the header, or by the decoder for a format whose header is not read),
+// the same bytes once a pass. A picture that does not decode is passed over
+// at once; after the last the pass starts again at once, and a pass that
+// shows nothing answers none.
+TEST(PictureCycleTest, HandsOutPictureAfterPicture)
+{
+    const auto pic = [](int w, int h, const std::string& tag) { return Picture(w, h, tag); };
+    const Row rows[] = {
+        {{{"a.jpg", pic(640, 480, "a")}, {"notes.txt", pic(640, 480, "n")}, {"b.PNG", pic(20, 20, "b")},
+          {"x.png\\inner", pic(640, 480, "x")}, {"c.gif", pic(640, 480, "a")}},
+         false, 5, "a.jpg b.PNG c.gif a.jpg b.PNG "},
+        {{{"a.jpg", pic(640, 480, "broken")}, {"b.jpg", pic(640, 480, "b")}}, false, 2, "b.jpg b.jpg "},
+        {{{"a.jpg", pic(640, 480, "broken")}}, false, 2, "- - "},
+        {{}, false, 2, "- - "},
+        {{{"old", pic(640, 427, "old")}, {"copy", pic(240, 160, "new")}, {"new", pic(240, 160, "new")},
+          {"icon", pic(32, 32, "icon")}, {"pixel", pic(1, 1, "pixel")}, {"banner", pic(300, 90, "banner")},
+          {"bmp", Picture(100, 100, "bmp", false)}, {"script", {'v', 'a', 'r'}}},
+         true, 4, "new old new old "},
+        {{{"a", pic(640, 480, "broken")}, {"b", pic(100, 640, "b")}}, true, 2, "- - "},
+    };
+    for (const Row& row : rows) {
+        MemoryFiles files;
+        for (std::size_t i = 0; i < row.files.size(); ++i) {
+            const std::string path = (row.velmora ? "N\\IE\\X\\" : "D\\") + row.files[i].first;
+            files.files[path] = row.files[i].second;
+            files.written[path] = static_cast<pictures::Time>(i);
+        }
+        std::map<std::string, std::size_t> read;
+        pictures::PictureCycle cycle(std::make_unique<CountedFiles>(files, read),
+                                     {"", row.velmora ? "N" : "", 0, "D"}, std::make_shared<pictures::Showing>(), 0);
+        EXPECT_EQ(Trace(cycle, row.asks), row.trace);
+    }
+}
+
+// A cache is read no further than it must: of a file that is no picture, or
+// a picture too small to show, only the first 64 KB. A pass takes in what
+// the browser added meanwhile, newest first; only where no cache offers a
+// picture does the Folder setting's folder serve.
+TEST(PictureCycleTest, ReadsCachesAsLittleAsItMust)
+{
+    MemoryFiles files;
+    std::map<std::string, std::size_t> read;
+    std::vector<unsigned char> script(1 << 20, 'x'), icon = Picture(32, 32, "icon");
+    icon.resize(1 << 20);
+    files.files = {{"N\\IE\\A\\script", script}, {"N\\IE\\B\\icon", icon}, {"N\\IE\\B\\a", Picture(300, 200, "a")},
+                   {"D\\folder.jpg", Picture(300, 200, "f")}};
+    files.written = {{"N\\IE\\B\\a", 1}, {"N\\IE\\B\\icon", 2}};
+    for (unsigned seed = 0; seed < 4; ++seed) {
+        pictures::PictureCycle cycle(std::make_unique<CountedFiles>(files, read), {"", "N", seed, "D"},
+                                     std::make_shared<pictures::Showing>(), 0);
+        EXPECT_EQ(Trace(cycle, 2), "a a ");
+        files.files["N\\IE\\B\\b"] = Picture(300, 200, "b");
+        files.written["N\\IE\\B\\b"] = 3;
+        EXPECT_EQ(Trace(cycle, 2), "b a ");
+        files.files.erase("N\\IE\\B\\b");
+    }
+    EXPECT_TRUE(read["N\\IE\\A\\script"] == 65536 && read["N\\IE\\B\\icon"] == 65536);
+    files.files.erase("N\\IE\\B\\a");
+    pictures::PictureCycle cycle(std::make_unique<CountedFiles>(files, read), {"", "N", 0, "D"},
+                                 std::make_shared<pictures::Showing>(), 0);
+    EXPECT_EQ(Trace(cycle, 2), "folder.jpg folder.jpg ");
+}
+
+// The views of a run over several displays show different pictures where
+// there are enough; a view that shows nothing yet shows what another shows
+// rather than nothing, and then keeps it.
+TEST(PictureCycleTest, ViewsShowDifferentPictures)
+{
+    for (const auto& [count, trace] : {std::pair{3, "a b/c a/b c/"}, {1, "a a/- -/- -/"}}) {
+        MemoryFiles files;
+        for (int i = 0; i < count; ++i)
+            files.files[std::string("D\\") + static_cast<char>('a' + i) + ".jpg"] = Picture(300, 200, {});
+        std::map<std::string, std::size_t> read;
+        const auto showing = std::make_shared<pictures::Showing>(2);
+        pictures::PictureCycle one(std::make_unique<CountedFiles>(files, read), {"", "", 0, "D"}, showing, 0),
+            two(std::make_unique<CountedFiles>(files, read), {"", "", 0, "D"}, showing, 1);
+        std::string seen;
+        for (int tick = 0; tick < 3; ++tick) {
+            seen += Trace(one, 1).substr(0, 1) + " ";
+            seen += Trace(two, 1).substr(0, 1) + "/";
+        }
+        EXPECT_EQ(seen, trace);
+    }
 }
 
 // A third of the width for a landscape picture, of the height otherwise,
@@ -120,5 +177,3 @@ TEST(PictureCycleTest, FitToAThirdOfTheClient)
         EXPECT_TRUE(tile.cx == c[4] && tile.cy == c[5]) << c[0] << " x " << c[1] << ": " << tile.cx << " x " << tile.cy;
     }
 }
-
-}  // namespace
