@@ -148,31 +148,33 @@ case_pictures() {
 }
 
 # Velmora mode, nothing configured, over caches that real browsers wrote
-# (tools/caches, in VLM_CACHES), each alone where Chrome, Edge and Firefox
-# keep theirs under the prefix's local application data, beside an empty
-# legacy Content.IE5 sub-folder: each run shows the cache's picture as
-# ImageMagick resamples it, past the cache's WebP (no codec under wine) and
-# scripts; every cache file stays byte for byte and stamp for stamp as it
-# was; and with no MIDI file in the caches, the music is the one of Windows'
-# Media folder.
+# (tools/caches, in VLM_CACHES) after visits to two pages, each cache alone
+# in a browser's folder under the prefix's local application data, beside an
+# empty legacy Content.IE5 sub-folder: every layout shows first the later
+# page's small photo (which Chromium keeps inside a block file), as
+# ImageMagick resamples it; every cache file stays byte for byte and stamp
+# for stamp as it was; and with no MIDI file in the caches, the music is the
+# one of Windows' Media folder. (Which pictures a pass shows, and in which
+# order: the native tables over the same caches.)
 case_caches() {
-    local appdata=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local kind floor picture folder
+    local appdata=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local layout folder
     local ie5=$appdata/Microsoft/Windows/INetCache/Content.IE5 media=$WINEPREFIX/drive_c/windows/Media
-    laid=("$appdata/Google" "$appdata/Microsoft/Edge" "$appdata/Mozilla" "$ie5" "$media")  # for the trap
+    laid=("$appdata/Google" "$appdata/Microsoft/Edge" "$appdata/BraveSoftware" "$appdata/Mozilla" "$ie5" "$media")
     trap 'rm -rf "${laid[@]}"; cleanup' EXIT
     stamps() { (cd "$appdata/$folder" && find . -type f -printf '%p %s %T@ ' -exec sha256sum {} \; | sort); }
-    while read -r kind floor picture folder; do
+    while read -r layout folder; do
         rm -rf "${laid[@]}" && mkdir -p "$appdata/$folder" "$ie5/EMPTY001" "$media"
-        cp -a "$VLM_CACHES/$kind/." "$appdata/$folder/" && cp "$corpus/rec1.mid" "$media/town.mid"
+        cp -a "$VLM_CACHES/$layout/." "$appdata/$folder/" && cp "$corpus/rec1.mid" "$media/town.mid"
         stamps >"$work/stamps"
-        WINEDEBUG=-all,+mci tile "$VLM_CACHES/site/$picture" "$floor" "$kind"
+        WINEDEBUG=-all,+mci tile "$VLM_CACHES/site/new.jpg" 33 "$layout"
         grep -q 'lpstrElementName=L"C:\\\\windows\\\\Media\\\\town.mid"' "$work/wine.log" || fail "no music"
-        stamps | cmp -s - "$work/stamps" || fail "$kind's cache changed"
-    done <<'KINDS'
-chrome 40 chrome.png Google/Chrome/User Data/Default/Cache/Cache_Data
-edge 40 edge.jpg Microsoft/Edge/User Data/Default/Cache/Cache_Data
-firefox 33 firefox.gif Mozilla/Firefox/Profiles/x1y2z3.default-release/cache2/entries
-KINDS
+        stamps | cmp -s - "$work/stamps" || fail "$layout's cache changed"
+    done <<'LAYOUTS'
+blockfile Google/Chrome/User Data/Default/Cache/Cache_Data
+simple Microsoft/Edge/User Data/Default/Cache/Cache_Data
+sql BraveSoftware/Brave-Browser/User Data/Default/Cache/Cache_Data
+firefox Mozilla/Firefox/Profiles/x1y2z3.default-release/cache2/entries
+LAYOUTS
 }
 
 # Two displays of different sizes side by side, the smaller left of the
