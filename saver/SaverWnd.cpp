@@ -36,6 +36,7 @@ BOOL CALLBACK AddDisplay(HMONITOR hMonitor, HDC, LPRECT, LPARAM lParam)
 
 BEGIN_MESSAGE_MAP(CSaverWnd, CSlideView)
     ON_WM_CREATE()
+    ON_MESSAGE(WM_MUSIC_FOUND, OnMusicFound)
     ON_MESSAGE(MM_MCINOTIFY, OnMciNotify)
     ON_MESSAGE(WM_POWERBROADCAST, OnPowerBroadcast)
     ON_WM_SYSCOMMAND()
@@ -93,24 +94,45 @@ int CSaverWnd::OnCreate(LPCREATESTRUCTA lpCreateStruct)
                                                          settings::kVelmoraMode.fallback) != 0;
     // The sequence starts over, so the music's draw is the first after seeding.
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    const std::string path = ChooseMidi(bVelmoraMode);
-    if (!path.empty() && m_music.OpenMusic(path.c_str()))
-        m_music.PlayMusic();
+    ChooseMidi(bVelmoraMode);
     return 0;
 }
 
-std::string CSaverWnd::ChooseMidi(BOOL bVelmoraMode)
+void CSaverWnd::ChooseMidi(BOOL bVelmoraMode)
 {
-    std::string cache, windows;
-    if (bVelmoraMode) {
-        GetSpecialFolderPath(m_hWnd, CSIDL_INTERNET_CACHE, cache);
-        GetSpecialFolderPath(m_hWnd, CSIDL_WINDOWS, windows);
-        CWinFiles files;
-        const std::string chosen = ChooseVelmoraMidi(cache, windows, files, [] { return std::rand(); });
-        if (!chosen.empty())
-            return chosen;
+    const std::string setting =
+        AfxGetApp()->GetProfileString(settings::kSection, settings::kMidi.key, settings::kMidi.fallback);
+    if (!bVelmoraMode) {
+        StartMusic(setting);
+        return;
     }
-    return AfxGetApp()->GetProfileString(settings::kSection, settings::kMidi.key, settings::kMidi.fallback);
+    std::string cache, windows;
+    GetSpecialFolderPath(m_hWnd, CSIDL_INTERNET_CACHE, cache);
+    GetSpecialFolderPath(m_hWnd, CSIDL_WINDOWS, windows);
+    const int draw = std::rand();
+    m_nMusicClient = m_pLoader->Join([hWnd = m_hWnd] { ::PostMessageA(hWnd, WM_MUSIC_FOUND, 0, 0); });
+    m_pLoader->Ask(m_nMusicClient, [cache, windows, draw, setting] {
+        CWinFiles files;
+        const std::string chosen = ChooseVelmoraMidi(cache, windows, files, [draw] { return draw; });
+        return Found{chosen.empty() ? setting : chosen, nullptr};
+    });
+}
+
+LRESULT CSaverWnd::OnMusicFound(WPARAM, LPARAM)
+{
+    if (std::optional<Found> found = m_pLoader->Take(m_nMusicClient))
+        StartMusic(found->key);
+    return 0;
+}
+
+void CSaverWnd::StartMusic(const std::string& path)
+{
+    if (path.empty() || !m_music.OpenMusic(path.c_str()))
+        return;
+    if (m_bDisplayOff)
+        m_music.Pause();
+    else
+        m_music.PlayMusic();
 }
 
 // The file has played to its end, or its play was cut short.
@@ -165,6 +187,7 @@ void CSaverWnd::OnSysCommand(UINT nID, LPARAM)
 // The end of the window is the end of the music and of the run.
 void CSaverWnd::OnDestroy()
 {
+    m_pLoader->Leave(m_nMusicClient);
     m_powerNotify.Unregister();
     m_music.StopMusic();
     m_music.CloseMusic();

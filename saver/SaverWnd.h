@@ -33,7 +33,11 @@ public:
 protected:
     RECT GetViewRect() const override;
 
+    // The decoding thread's doorbell for the music: its file was chosen.
+    static constexpr UINT WM_MUSIC_FOUND = WM_APP + 2;
+
     int OnCreate(LPCREATESTRUCTA lpCreateStruct);
+    LRESULT OnMusicFound(WPARAM wParam, LPARAM lParam);
     LRESULT OnMciNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
     void OnSysCommand(UINT nID, LPARAM lParam);
@@ -52,8 +56,11 @@ protected:
     // Input only posts WM_CLOSE: the window closes once the handler is done.
     void Close() { PostMessage(WM_CLOSE); }
 
-    // The file to play, "" for none.
-    std::string ChooseMidi(BOOL bVelmoraMode);
+    // The file to play: the Midi setting's, or in Velmora mode one that the
+    // decoding thread finds in the caches' folders (listing them there).
+    void ChooseMidi(BOOL bVelmoraMode);
+    // Opens the file, "" for none, and plays it unless the display is off.
+    void StartMusic(const std::string& path);
 
     // The console display's state: off (0), on (1) or dimmed (2). Off, the
     // views rest and the music gives its device back; a dimmed display is
@@ -69,6 +76,7 @@ protected:
     MouseGuard m_mouse;
     CSequencer m_sequencer;
     CMusic m_music{m_sequencer};
+    int m_nMusicClient = -1;  // of the decoding thread
 
     DECLARE_MESSAGE_MAP()
 };

@@ -21,7 +21,8 @@
 #include <vector>
 
 // What the decoding thread hands a view: a picture and its key (none when a
-// whole pass offered no picture to show).
+// whole pass offered no picture to show); or the full-screen window its
+// music's file.
 struct Found {
     std::string key;
     std::unique_ptr<CPicture> picture;
