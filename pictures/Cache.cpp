@@ -1,6 +1,5 @@
 #include "pictures/Cache.h"
 
-#include "pictures/FolderCache.h"
 
 #include <algorithm>
 #include <new>
@@ -25,15 +24,6 @@ bool ReadRange(Files& files, const std::string& path, std::uint64_t offset, std:
 {
     const std::unique_ptr<ReadFile> file = files.Open(path);
     return file && ReadRange(*file, offset, length, limit, bytes);
-}
-
-// The folder is listed once, for every layout to judge.
-std::unique_ptr<CacheReader> OpenCache(const std::string& folder, Files& files)
-{
-    std::vector<FolderEntry> listing = files.List(folder);
-    if (listing.empty())
-        return nullptr;
-    return OpenFolderCache(folder, std::move(listing), files, false);
 }
 
 }  // namespace pictures

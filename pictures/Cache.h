@@ -47,10 +47,4 @@ bool ReadRange(ReadFile& file, std::uint64_t offset, std::uint64_t length, std::
 bool ReadRange(Files& files, const std::string& path, std::uint64_t offset, std::uint64_t length,
                std::size_t limit, Bytes& bytes);
 
-// The reader of the layout that the folder's contents show: Chromium's
-// blockfile, Simple or SQL cache, or Firefox's cache2; for any other folder,
-// such as the containers of the system's internet cache, every file of the
-// folder is a body of its own.
-std::unique_ptr<CacheReader> OpenCache(const std::string& folder, Files& files);
-
 }  // namespace pictures

@@ -1,5 +1,9 @@
 #include "pictures/PictureSources.h"
 
+#include "pictures/FirefoxCache.h"
+#include "pictures/FolderCache.h"
+#include "pictures/SimpleCache.h"
+
 #include <random>
 #include <utility>
 
@@ -42,6 +46,18 @@ std::vector<std::string> ShuffleSources(std::vector<std::string> sources, unsign
     for (std::size_t i = sources.size(); i > 1; --i)
         std::swap(sources[i - 1], sources[random() % i]);
     return sources;
+}
+
+// The folder is listed once, for every layout to judge.
+std::unique_ptr<CacheReader> OpenCache(const std::string& folder, Files& files)
+{
+    std::vector<FolderEntry> listing = files.List(folder);
+    if (listing.empty())
+        return nullptr;
+    for (const auto open : {OpenSimpleCache, OpenFirefoxCache})
+        if (std::unique_ptr<CacheReader> reader = open(folder, listing, files))
+            return reader;
+    return OpenFolderCache(folder, std::move(listing), files, false);
 }
 
 }  // namespace pictures

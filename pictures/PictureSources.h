@@ -8,8 +8,9 @@
 // Which layout a folder holds, its contents tell (pictures/Cache.h).
 #pragma once
 
-#include "pictures/Files.h"
+#include "pictures/Cache.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,11 @@ std::vector<std::string> ListSources(const std::string& localAppData, const std:
 // The sources in a random order that `seed` draws: each as likely as any
 // other to come first, the same order for the same seed on every machine.
 std::vector<std::string> ShuffleSources(std::vector<std::string> sources, unsigned seed);
+
+// The reader of the layout that the folder's contents show: Chromium's
+// blockfile, Simple or SQL cache, or Firefox's cache2; for any other folder,
+// such as the containers of the system's internet cache, every file of the
+// folder is a body of its own. Null for a folder that lists nothing.
+std::unique_ptr<CacheReader> OpenCache(const std::string& folder, Files& files);
 
 }  // namespace pictures

@@ -1,5 +1,6 @@
 #include "pictures/PictureCycle.h"
 #include "tests/MemoryFiles.h"
+#include "tests/unit/DiskFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -161,6 +162,31 @@ TEST(PictureCycleTest, ViewsShowDifferentPictures)
         }
         EXPECT_EQ(seen, trace);
     }
+}
+
+// Over the caches that real browsers wrote as they visited two pages (the
+// second's small photo beside its copy, a pixel, an icon and a banner, then
+// the first's photo), each laid as a container of the internet cache: the
+// later page's photo first, then the earlier's, then again; the rest never.
+TEST(PictureCycleTest, RealCachesNewestFirst)
+{
+    const std::filesystem::path laid = std::filesystem::temp_directory_path() / "vlm-cycle";
+    for (const char* layout : {"blockfile", "simple", "sql", "firefox"}) {
+        std::filesystem::remove_all(laid);
+        std::filesystem::create_directories(laid / "IE");
+        std::filesystem::create_directory_symlink(CacheFolder(layout), laid / "IE" / layout);
+        pictures::PictureCycle cycle(std::make_unique<DiskFiles>(), {"", laid.string(), 0, "D"},
+                                     std::make_shared<pictures::Showing>(), 0);
+        std::string trace;
+        for (int i = 0; i < 3; ++i) {
+            const std::optional<std::string> key = cycle.Next([](const pictures::Bytes&, int least) {
+                return least == pictures::kLeastSide;
+            });
+            trace += key ? key->substr(key->rfind('/') + 1) + " " : "- ";
+        }
+        EXPECT_EQ(trace, "new.jpg old.jpg new.jpg ") << layout;
+    }
+    std::filesystem::remove_all(laid);
 }
 
 // A third of the width for a landscape picture, of the height otherwise,
