@@ -10,17 +10,13 @@
 // listing and a test of a file, which the window code gives.
 #pragma once
 
+#include "pictures/Files.h"
+
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace pictures {
-
-// One entry of a folder listing: its full path, and whether it is a folder.
-struct FolderEntry {
-    std::string path;
-    bool folder;
-};
 
 // Lists a pattern such as "C:\cache\*"; nothing when it cannot be listed.
 using ListFolder = std::function<std::vector<FolderEntry>(const std::string& pattern)>;
