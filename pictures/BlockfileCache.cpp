@@ -116,27 +116,30 @@ public:
         return offset + length <= file->size;
     }
 
-    // The bytes of an address's blocks, valid until the next read; null where
-    // they have no place or cannot be read.
-    const unsigned char* Read(std::uint32_t address, std::uint64_t& length)
+    // A copy of an address's blocks, as long as they are (so that nothing
+    // past them can be read by mistake); empty where they have no place or
+    // cannot be read.
+    Bytes Read(std::uint32_t address)
     {
-        std::uint64_t offset = 0;
+        std::uint64_t offset = 0, length = 0;
         if (!Place(address, offset, length))
-            return nullptr;
+            return {};
         File& file = open_[FileOf(address)];
-        if (offset >= file.windowAt && offset + length <= file.windowAt + file.window.size())
-            return file.window.data() + (offset - file.windowAt);
-        // A whole window where the file holds one, else the record alone (the
-        // file may have shrunk since it was opened).
-        file.windowAt = offset;
-        file.window.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, file.size - offset)));
-        if (file.file->ReadAt(offset, file.window.data(), file.window.size()))
-            return file.window.data();
-        file.window.resize(static_cast<std::size_t>(length));
-        if (file.file->ReadAt(offset, file.window.data(), file.window.size()))
-            return file.window.data();
-        file.window.clear();
-        return nullptr;
+        if (offset < file.windowAt || offset + length > file.windowAt + file.window.size()) {
+            // A whole window where the file holds one, else the record alone
+            // (the file may have shrunk since it was opened).
+            file.windowAt = offset;
+            file.window.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, file.size - offset)));
+            if (!file.file->ReadAt(offset, file.window.data(), file.window.size())) {
+                file.window.resize(static_cast<std::size_t>(length));
+                if (!file.file->ReadAt(offset, file.window.data(), file.window.size())) {
+                    file.window.clear();
+                    return {};
+                }
+            }
+        }
+        const auto start = file.window.begin() + static_cast<std::ptrdiff_t>(offset - file.windowAt);
+        return Bytes(start, start + static_cast<std::ptrdiff_t>(length));
     }
 
 private:
@@ -240,13 +243,12 @@ private:
             for (const std::uint32_t address : wave) {
                 if (++steps > kMaxSteps)
                     break;
-                std::uint64_t length = 0;
-                const unsigned char* record = KindOf(address) == kBlock256 ? blocks.Read(address, length) : nullptr;
-                if (record == nullptr || !seen.insert(address).second)
+                const Bytes record = KindOf(address) == kBlock256 ? blocks.Read(address) : Bytes();
+                if (record.empty() || !seen.insert(address).second)
                     continue;
-                if (IsSet(U32(record + kNextAt)))
-                    next.push_back(U32(record + kNextAt));
-                if (std::optional<Found> entry = Inspect(address, record, length, blocks))
+                if (IsSet(U32(record.data() + kNextAt)))
+                    next.push_back(U32(record.data() + kNextAt));
+                if (std::optional<Found> entry = Inspect(address, record, blocks))
                     found.push_back(std::move(*entry));
             }
             wave.swap(next);
@@ -256,12 +258,11 @@ private:
         for (Found& entry : found) {
             // The node must name the entry, and no earlier run of the browser
             // may have left it half-written.
-            std::uint64_t length = 0;
-            const unsigned char* node = blocks.Read(entry.rankings, length);
-            if (node == nullptr || U32(node + kContentsAt) != entry.entry)
+            const Bytes node = blocks.Read(entry.rankings);
+            if (node.empty() || U32(node.data() + kContentsAt) != entry.entry)
                 continue;
-            const std::int32_t dirty = I32(node + kDirtyAt);
-            entry.cacheEntry.used = static_cast<Time>(U64(node + kLastUsedAt));
+            const std::int32_t dirty = I32(node.data() + kDirtyAt);
+            entry.cacheEntry.used = static_cast<Time>(U64(node.data() + kLastUsedAt));
             if ((dirty != 0 && dirty != thisId) ||
                 (entry.longKey != 0 && !ReadLongKey(entry.longKey, entry.keyLength, blocks, entry.cacheEntry.key)))
                 continue;
@@ -300,12 +301,12 @@ private:
         return heads;
     }
 
-    // An entry of `length` bytes: its key where the record holds it, its
-    // rankings node's address and where its body lies; nothing unless it is
-    // in the normal state, not sparse, has a body and holds together.
-    std::optional<Found> Inspect(std::uint32_t address, const unsigned char* record, std::uint64_t length,
-                                 BlockFiles& blocks) const
+    // An entry's record: its key where the record holds it, its rankings
+    // node's address and where its body lies; nothing unless it is in the
+    // normal state, not sparse, has a body and holds together.
+    std::optional<Found> Inspect(std::uint32_t address, const Bytes& bytes, BlockFiles& blocks) const
     {
+        const unsigned char* record = bytes.data();
         Found entry;
         entry.entry = address;
         entry.rankings = U32(record + kRankingsAt);
@@ -320,7 +321,7 @@ private:
         const auto keyLength = static_cast<std::size_t>(entry.keyLength);
         if (entry.keyLength <= kMaxInlineKey) {
             // Within the record, and ended by a NUL.
-            if (IsSet(longKey) || kKeyAt + keyLength >= length || record[kKeyAt + keyLength] != 0)
+            if (IsSet(longKey) || kKeyAt + keyLength >= bytes.size() || record[kKeyAt + keyLength] != 0)
                 return {};
             entry.cacheEntry.key.assign(reinterpret_cast<const char*>(record + kKeyAt), keyLength);
         } else if (IsExternal(longKey) || (InBlocks(longKey) && KindOf(longKey) != kRankings)) {
@@ -363,11 +364,10 @@ private:
             key.resize(size);
             return opened && opened->ReadAt(0, key.data(), size);
         }
-        std::uint64_t room = 0;
-        const unsigned char* bytes = blocks.Read(address, room);
-        if (bytes == nullptr || room < size)
+        const Bytes bytes = blocks.Read(address);
+        if (bytes.size() < size)
             return false;
-        key.assign(reinterpret_cast<const char*>(bytes), size);
+        key.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
         return true;
     }
 
