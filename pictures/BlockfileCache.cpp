@@ -39,7 +39,7 @@ constexpr std::uint32_t kBlockMagic = 0xC104CAC3;
 constexpr std::uint32_t kBlockVersion = 0x20000;
 constexpr std::uint64_t kBlockHeaderSize = 8192;
 constexpr std::size_t kThisFileAt = 8, kBlockSizeAt = 12, kMaxEntriesAt = 20, kBlockHeaderRead = 24;
-constexpr std::int32_t kMaxBlocks = (8192 - 80) * 8;  // as many as the header's map of used blocks tracks
+constexpr std::uint32_t kMaxBlocks = (8192 - 80) * 8;  // as many as the header's map of used blocks tracks
 constexpr unsigned kBlockFiles = 256;
 constexpr std::size_t kWindow = 0x10000;  // bytes of a block file read at once
 
@@ -58,12 +58,10 @@ unsigned KindOf(std::uint32_t address) { return address >> 28 & 7; }
 unsigned FileOf(std::uint32_t address) { return address >> 16 & 0xFF; }
 std::uint32_t FirstBlock(std::uint32_t address) { return address & 0xFFFF; }
 std::uint32_t BlockCount(std::uint32_t address) { return (address >> 24 & 3) + 1; }
-// The block size of each kind; kinds 5 to 7 hold nothing that a body needs.
-std::uint32_t BlockSize(unsigned kind)
-{
-    constexpr std::uint32_t kSizes[8] = {0, 36, 256, 1024, 4096, 0, 0, 0};
-    return kSizes[kind & 7];
-}
+// The block size of each kind from 1; kinds 5 to 7 hold nothing that a body
+// needs.
+constexpr std::uint32_t kBlockSizes[] = {36, 256, 1024, 4096};
+std::uint32_t BlockSize(unsigned kind) { return kind >= 1 && kind <= 4 ? kBlockSizes[kind - 1] : 0; }
 bool IsExternal(std::uint32_t address) { return IsSet(address) && KindOf(address) == kExternal; }
 bool InBlocks(std::uint32_t address)
 {
@@ -92,12 +90,28 @@ constexpr std::size_t kMaxSteps = 1 << 20;        // entries visited in one walk
 // A rankings node: 36 bytes.
 constexpr std::size_t kLastUsedAt = 0, kContentsAt = 24, kDirtyAt = 28;
 
-// The block files of one walk, each opened when first needed and read through
-// a window of consecutive bytes, so that records taken in the order of their
-// places cost one read a window, not one a record.
-class BlockFiles {
+// The files of one walk: the f_ files' sizes, from one listing of the folder,
+// and the block files, each opened when first needed and read through a window
+// of consecutive bytes, so that records taken in the order of their places
+// cost one read a window, not one a record.
+class WalkFiles {
 public:
-    BlockFiles(Files& files, const std::string& folder) : files_(files), folder_(folder) {}
+    WalkFiles(Files& files, const std::string& folder) : files_(files), folder_(folder)
+    {
+        for (const FolderEntry& entry : files_.List(folder_)) {
+            const std::string name = NameOf(entry.path);
+            if (!entry.folder && name.compare(0, 2, "f_") == 0)
+                external_.emplace(name, entry.size);
+        }
+    }
+
+    // The length of the file f_XXXXXX that an address names; nothing where the
+    // folder has no such file.
+    std::optional<std::uint64_t> ExternalSize(std::uint32_t address) const
+    {
+        const auto file = external_.find(ExternalName(address));
+        return file == external_.end() ? std::nullopt : std::optional<std::uint64_t>(file->second);
+    }
 
     // The file that holds an address's blocks.
     std::string PathOf(std::uint32_t address) const { return DataPath(FileOf(address)); }
@@ -126,16 +140,11 @@ public:
             return {};
         File& file = open_[FileOf(address)];
         if (offset < file.windowAt || offset + length > file.windowAt + file.window.size()) {
-            // A whole window where the file holds one, else the record alone
-            // (the file may have shrunk since it was opened).
             file.windowAt = offset;
             file.window.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, file.size - offset)));
             if (!file.file->ReadAt(offset, file.window.data(), file.window.size())) {
-                file.window.resize(static_cast<std::size_t>(length));
-                if (!file.file->ReadAt(offset, file.window.data(), file.window.size())) {
-                    file.window.clear();
-                    return {};
-                }
+                file.window.clear();
+                return {};
             }
         }
         const auto start = file.window.begin() + static_cast<std::ptrdiff_t>(offset - file.windowAt);
@@ -169,15 +178,12 @@ private:
                 const bool valid = file.size >= kBlockHeaderSize && file.file->ReadAt(0, header, sizeof header) &&
                                    U32(header) == kBlockMagic && U32(header + 4) == kBlockVersion &&
                                    I16(header + kThisFileAt) == static_cast<std::int32_t>(number);
-                const std::int32_t blockSize = valid ? I32(header + kBlockSizeAt) : 0;
-                const std::int32_t blocks = valid ? I32(header + kMaxEntriesAt) : 0;
-                if ((blockSize != 36 && blockSize != 256 && blockSize != 1024 && blockSize != 4096) || blocks <= 0 ||
-                    blocks > kMaxBlocks) {
+                file.blockSize = valid ? U32(header + kBlockSizeAt) : 0;
+                file.blocks = valid ? U32(header + kMaxEntriesAt) : 0;
+                if (std::find(std::begin(kBlockSizes), std::end(kBlockSizes), file.blockSize) ==
+                        std::end(kBlockSizes) ||
+                    file.blocks > kMaxBlocks)
                     file.file.reset();
-                } else {
-                    file.blockSize = static_cast<std::uint32_t>(blockSize);
-                    file.blocks = static_cast<std::uint32_t>(blocks);
-                }
             }
         }
         return file.file ? &file : nullptr;
@@ -185,6 +191,7 @@ private:
 
     Files& files_;
     const std::string& folder_;
+    std::unordered_map<std::string, std::uint64_t> external_;
     std::array<File, kBlockFiles> open_;
 };
 
@@ -225,13 +232,7 @@ private:
         std::vector<std::uint32_t> wave = ReadTable(thisId);
         if (wave.empty())
             return;
-        external_.clear();
-        for (const FolderEntry& entry : files_.List(folder_)) {
-            const std::string name = NameOf(entry.path);
-            if (!entry.folder && name.compare(0, 2, "f_") == 0)
-                external_.emplace(name, entry.size);
-        }
-        BlockFiles blocks(files_, folder_);
+        WalkFiles blocks(files_, folder_);
         std::vector<Found> found;
         // The chains a step at a time, all chains at once, each step's records
         // read in the order of their places; an entry seen before ends its chain.
@@ -268,7 +269,6 @@ private:
                 continue;
             entries.push_back(std::move(entry.cacheEntry));
         }
-        external_.clear();
     }
 
     // The set addresses of the index's table, as many as the file holds; none
@@ -304,7 +304,7 @@ private:
     // An entry's record: its key where the record holds it, its rankings
     // node's address and where its body lies; nothing unless it is in the
     // normal state, not sparse, has a body and holds together.
-    std::optional<Found> Inspect(std::uint32_t address, const Bytes& bytes, BlockFiles& blocks) const
+    std::optional<Found> Inspect(std::uint32_t address, const Bytes& bytes, WalkFiles& blocks) const
     {
         const unsigned char* record = bytes.data();
         Found entry;
@@ -334,11 +334,10 @@ private:
         CacheEntry& place = entry.cacheEntry;
         place.length = static_cast<std::uint64_t>(bodySize);
         if (IsExternal(body)) {
-            const std::string name = ExternalName(body);
-            const auto file = external_.find(name);
-            if (bodySize <= kMaxBlockBody || file == external_.end() || file->second < place.length)
+            const std::optional<std::uint64_t> size = blocks.ExternalSize(body);
+            if (bodySize <= kMaxBlockBody || !size || *size < place.length)
                 return {};
-            place.file = folder_ + "\\" + name;
+            place.file = folder_ + "\\" + ExternalName(body);
             place.offset = 0;
         } else {
             std::uint64_t room = 0;
@@ -352,15 +351,14 @@ private:
 
     // A key too long for its entry's record: `length` bytes in blocks of a
     // data file or at the start of a file of its own.
-    bool ReadLongKey(std::uint32_t address, std::int32_t length, BlockFiles& blocks, std::string& key) const
+    bool ReadLongKey(std::uint32_t address, std::int32_t length, WalkFiles& blocks, std::string& key) const
     {
         const auto size = static_cast<std::size_t>(length);
         if (IsExternal(address)) {
-            const std::string name = ExternalName(address);
-            const auto file = external_.find(name);
-            if (file == external_.end() || file->second < size)
+            const std::optional<std::uint64_t> fileSize = blocks.ExternalSize(address);
+            if (!fileSize || *fileSize < size)
                 return false;
-            const std::unique_ptr<ReadFile> opened = files_.Open(folder_ + "\\" + name);
+            const std::unique_ptr<ReadFile> opened = files_.Open(folder_ + "\\" + ExternalName(address));
             key.resize(size);
             return opened && opened->ReadAt(0, key.data(), size);
         }
@@ -373,7 +371,6 @@ private:
 
     const std::string folder_;
     Files& files_;
-    std::unordered_map<std::string, std::uint64_t> external_;  // the sizes of the f_ files, during a walk
 };
 
 }  // namespace
