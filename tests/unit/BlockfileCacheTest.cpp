@@ -146,7 +146,8 @@ struct Copy {
     {
         const std::string& key = listed.at(name).key;
         const Bytes& data = File("data_1");
-        const auto found = std::search(data.begin(), data.end(), key.begin(), key.end() + 1);
+        const std::string ended(key.c_str(), key.size() + 1);
+        const auto found = std::search(data.begin(), data.end(), ended.begin(), ended.end());
         EXPECT_NE(found, data.end()) << name;
         return static_cast<std::size_t>(found - data.begin()) - kKey;
     }
@@ -155,8 +156,34 @@ struct Copy {
     std::uint32_t Address(const std::string& name) { return 0xA0010000 | (Entry(name) - 8192) / 256; }
     // Where its rankings node lies, in data_0.
     std::size_t Node(const std::string& name) { return 8192 + (Get("data_1", Entry(name) + kRankings) & 0xFFFF) * 36; }
+    // Its bucket: the low bits of its hash.
+    std::uint32_t Bucket(const std::string& name)
+    {
+        return Get("data_1", Entry(name)) & (Get("index", kIndexTableLength) - 1);
+    }
+    // Its body's file, and for a body in blocks its first, their count and where they end.
     std::string BodyFile(const std::string& name) { return pictures::NameOf(listed.at(name).file); }
+    std::uint32_t FirstBlock(const std::string& name) { return Get("data_1", Entry(name) + kBodyAddress) & 0xFFFF; }
+    std::uint32_t BlockCount(const std::string& name)
+    {
+        return (Get("data_1", Entry(name) + kBodyAddress) >> 24 & 3) + 1;
+    }
+    std::size_t BodyEnd(const std::string& name)
+    {
+        return 8192 + (FirstBlock(name) + BlockCount(name)) * Get(BodyFile(name), kBlockSize);
+    }
 };
+
+// Which served files a fault takes away.
+using Gone = std::function<bool(const std::string& name, Copy& copy)>;
+// Those whose bodies lie in the same file as `name`'s, after it (or from it on).
+Gone After(const char* name, bool from)
+{
+    return [name, from](const std::string& n, Copy& c) {
+        const std::uint64_t at = c.listed.at(n).offset, its = c.listed.at(name).offset;
+        return c.BodyFile(n) == c.BodyFile(name) && (from ? at >= its : at > its);
+    };
+}
 
 std::vector<CacheEntry> ListCopy(MemoryFiles& files)
 {
@@ -186,7 +213,6 @@ TEST(BlockfileCacheTest, Damage)
     for (const Served& served : kServed)
         ASSERT_EQ(intact.listed.count(served.name), 1u) << served.name;
 
-    using Gone = std::function<bool(const std::string& name, Copy& copy)>;
     const Gone all = [](const std::string&, Copy&) { return true; };
     const auto only = [](const char* name) { return [name](const std::string& n, Copy&) { return n == name; }; };
     const Gone none = [](const std::string&, Copy&) { return false; };
@@ -201,6 +227,9 @@ TEST(BlockfileCacheTest, Damage)
         {"index cut in its header", [](Copy& c) { c.File("index").resize(100); }, all},
         // The index ends after its header: no bucket to start from.
         {"index cut after its header", [](Copy& c) { c.File("index").resize(368); }, all},
+        // The index ends with new.jpg's bucket: the buckets after it go.
+        {"index cut in its table", [](Copy& c) { c.File("index").resize(368 + 4 * (c.Bucket("new.jpg") + 1)); },
+         [](const std::string& n, Copy& c) { return c.Bucket(n) > c.Bucket("new.jpg"); }},
         // A table longer than Chromium ever makes.
         {"index table of 2^31 - 1", [](Copy& c) { c.Put("index", kIndexTableLength, 0x7FFFFFFF); }, all},
         // new.jpg's body at block 0xFFFF: past the blocks that its file counts and holds.
@@ -210,20 +239,25 @@ TEST(BlockfileCacheTest, Damage)
                    c.Get("data_1", c.Entry("new.jpg") + kBodyAddress) | 0xFFFF);
          },
          only("new.jpg")},
-        // The header of new.jpg's body's file counts blocks only up to that
-        // body's first (it has more than one): what lies from there on goes.
+        // The header of new.jpg's body's file counts blocks up to new.jpg's
+        // last, or only up to its first (it has more than one): what ends
+        // within the count stays.
+        {"blocks up to the header's count",
+         [](Copy& c) { c.Put(c.BodyFile("new.jpg"), kMaxEntries, c.FirstBlock("new.jpg") + c.BlockCount("new.jpg")); },
+         After("new.jpg", false)},
         {"blocks past the header's count",
-         [](Copy& c) {
-             const std::uint64_t offset = c.listed.at("new.jpg").offset;
-             const std::uint32_t size = c.Get(c.BodyFile("new.jpg"), kBlockSize);
-             c.Put(c.BodyFile("new.jpg"), kMaxEntries, static_cast<std::uint32_t>((offset - 8192) / size + 1));
-         },
-         [](const std::string& n, Copy& c) {
-             return c.BodyFile(n) == c.BodyFile("new.jpg") && c.listed.at(n).offset >= c.listed.at("new.jpg").offset;
-         }},
-        // A file cut within the blocks that its header counts: what lay there goes.
-        {"block file cut to its header", [](Copy& c) { c.File(c.BodyFile("new.jpg")).resize(8192); },
-         [](const std::string& n, Copy& c) { return c.BodyFile(n) == c.BodyFile("new.jpg"); }},
+         [](Copy& c) { c.Put(c.BodyFile("new.jpg"), kMaxEntries, c.FirstBlock("new.jpg") + 1); },
+         After("new.jpg", true)},
+        // new.jpg's body's file cut where new.jpg's blocks end, or a byte
+        // before: what the file holds whole stays.
+        {"block file cut after a body", [](Copy& c) { c.File(c.BodyFile("new.jpg")).resize(c.BodyEnd("new.jpg")); },
+         After("new.jpg", false)},
+        {"block file cut within a body",
+         [](Copy& c) { c.File(c.BodyFile("new.jpg")).resize(c.BodyEnd("new.jpg") - 1); }, After("new.jpg", true)},
+        // The rankings nodes' file counts as many blocks as its header's map
+        // tracks, or one more.
+        {"block file of all its blocks", [](Copy& c) { c.Put("data_0", kMaxEntries, (8192 - 80) * 8); }, none},
+        {"block file of too many blocks", [](Copy& c) { c.Put("data_0", kMaxEntries, (8192 - 80) * 8 + 1); }, all},
         // old.jpg's entry, alone in its bucket, names itself next, and
         // small.js's names old.jpg's: each chain ends where it comes back,
         // every entry listed once.
@@ -269,8 +303,8 @@ TEST(BlockfileCacheTest, Damage)
              c.Put("data_0", c.Node("pixel.gif") + kDirty, c.Get("index", kIndexThisId));
          },
          only("small.js")},
-        // banner.png's key longer than its entry's one block, and without its NUL.
-        {"key length past the entry", [](Copy& c) { c.Put("data_1", c.Entry("banner.png") + kKeyLength, 200); },
+        // banner.png's key as long as its entry's one block holds, with no room for its NUL.
+        {"key length past the entry", [](Copy& c) { c.Put("data_1", c.Entry("banner.png") + kKeyLength, 256 - 96); },
          only("banner.png")},
         // small.js's key a byte shorter than it is: no NUL where it ends.
         {"key length without its NUL",
