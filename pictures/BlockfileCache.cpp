@@ -249,7 +249,7 @@ private:
                     continue;
                 if (IsSet(U32(record.data() + kNextAt)))
                     next.push_back(U32(record.data() + kNextAt));
-                if (std::optional<Found> entry = Inspect(address, record, blocks))
+                if (std::optional<Found> entry = Examine(address, record, blocks))
                     found.push_back(std::move(*entry));
             }
             wave.swap(next);
@@ -304,7 +304,7 @@ private:
     // An entry's record: its key where the record holds it, its rankings
     // node's address and where its body lies; nothing unless it is in the
     // normal state, not sparse, has a body and holds together.
-    std::optional<Found> Inspect(std::uint32_t address, const Bytes& bytes, WalkFiles& blocks) const
+    std::optional<Found> Examine(std::uint32_t address, const Bytes& bytes, WalkFiles& blocks) const
     {
         const unsigned char* record = bytes.data();
         Found entry;

@@ -38,8 +38,8 @@ Bytes ReadDisk(const std::string& path)
     return Bytes(std::istreambuf_iterator<char>(file), {});
 }
 
-// The served file whose URL the key ends with ("" for none): the key's last
-// part is the URL, and its path follows the host's.
+// The served file whose URL the key ends with ("" for none): the URL follows
+// the key's last blank, and its path the host.
 std::string ServedName(const std::string& key)
 {
     const std::string url = key.substr(key.rfind(' ') + 1);
