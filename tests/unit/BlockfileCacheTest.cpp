@@ -119,7 +119,7 @@ TEST(BlockfileCacheTest, OtherLayouts)
 }
 
 // Places in the files, as Chromium lays them out.
-constexpr std::size_t kIndexTableLength = 28, kIndexThisId = 20, kBlockSize = 12, kMaxEntries = 20;
+constexpr std::size_t kIndexVersion = 4, kIndexTableLength = 28, kIndexThisId = 20, kBlockSize = 12, kMaxEntries = 20;
 constexpr std::size_t kNext = 4, kRankings = 8, kState = 20, kKeyLength = 32, kBodySize = 44, kBodyAddress = 60;
 constexpr std::size_t kFlags = 72, kKey = 96;
 constexpr std::size_t kContents = 24, kDirty = 28;
@@ -168,6 +168,7 @@ struct Copy {
     {
         return (Get("data_1", Entry(name) + kBodyAddress) >> 24 & 3) + 1;
     }
+    std::uint32_t BodyRoom(const std::string& name) { return BlockCount(name) * Get(BodyFile(name), kBlockSize); }
     std::size_t BodyEnd(const std::string& name)
     {
         return 8192 + (FirstBlock(name) + BlockCount(name)) * Get(BodyFile(name), kBlockSize);
@@ -230,8 +231,9 @@ TEST(BlockfileCacheTest, Damage)
         // The index ends with new.jpg's bucket: the buckets after it go.
         {"index cut in its table", [](Copy& c) { c.File("index").resize(368 + 4 * (c.Bucket("new.jpg") + 1)); },
          [](const std::string& n, Copy& c) { return c.Bucket(n) > c.Bucket("new.jpg"); }},
-        // A table longer than Chromium ever makes.
+        // A table longer than Chromium ever makes; an index of a version to come.
         {"index table of 2^31 - 1", [](Copy& c) { c.Put("index", kIndexTableLength, 0x7FFFFFFF); }, all},
+        {"index of version 4.0", [](Copy& c) { c.Put("index", kIndexVersion, 0x40000); }, all},
         // new.jpg's body at block 0xFFFF: past the blocks that its file counts and holds.
         {"address past its file's end",
          [](Copy& c) {
@@ -268,14 +270,20 @@ TEST(BlockfileCacheTest, Damage)
              c.Put("data_1", c.Entry("small.js") + kNext, c.Address("old.jpg"));
          },
          none},
-        // old.jpg's body a byte longer than its f_ file.
+        // old.jpg's body a byte longer than its f_ file; or 16 KB and a byte,
+        // the shortest body that has a file of its own.
         {"body length past its file",
          [](Copy& c) {
              c.Put("data_1", c.Entry("old.jpg") + kBodySize, c.Get("data_1", c.Entry("old.jpg") + kBodySize) + 1);
          },
          only("old.jpg")},
-        // pixel.gif's body longer than the blocks it has.
-        {"body length past its blocks", [](Copy& c) { c.Put("data_1", c.Entry("pixel.gif") + kBodySize, 16384); },
+        {"body length of 16 KB and a byte in its file",
+         [](Copy& c) { c.Put("data_1", c.Entry("old.jpg") + kBodySize, 16385); }, none},
+        // pixel.gif's body as long as its blocks, or a byte longer.
+        {"body length of its blocks",
+         [](Copy& c) { c.Put("data_1", c.Entry("pixel.gif") + kBodySize, c.BodyRoom("pixel.gif")); }, none},
+        {"body length past its blocks",
+         [](Copy& c) { c.Put("data_1", c.Entry("pixel.gif") + kBodySize, c.BodyRoom("pixel.gif") + 1); },
          only("pixel.gif")},
         // pixel.gif's body said to be old.jpg's f_ file: a body of 16 KB or
         // less never has a file of its own.
