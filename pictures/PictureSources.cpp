@@ -1,5 +1,6 @@
 #include "pictures/PictureSources.h"
 
+#include "pictures/BlockfileCache.h"
 #include "pictures/FirefoxCache.h"
 #include "pictures/FolderCache.h"
 #include "pictures/SimpleCache.h"
@@ -54,7 +55,7 @@ std::unique_ptr<CacheReader> OpenCache(const std::string& folder, Files& files)
     std::vector<FolderEntry> listing = files.List(folder);
     if (listing.empty())
         return nullptr;
-    for (const auto open : {OpenSimpleCache, OpenFirefoxCache})
+    for (const auto open : {OpenBlockfileCache, OpenSimpleCache, OpenFirefoxCache})
         if (std::unique_ptr<CacheReader> reader = open(folder, listing, files))
             return reader;
     return OpenFolderCache(folder, std::move(listing), files, false);
