@@ -4,6 +4,7 @@
 #include "pictures/FirefoxCache.h"
 #include "pictures/FolderCache.h"
 #include "pictures/SimpleCache.h"
+#include "pictures/SqlCache.h"
 
 #include <random>
 #include <utility>
@@ -55,7 +56,7 @@ std::unique_ptr<CacheReader> OpenCache(const std::string& folder, Files& files)
     std::vector<FolderEntry> listing = files.List(folder);
     if (listing.empty())
         return nullptr;
-    for (const auto open : {OpenBlockfileCache, OpenSimpleCache, OpenFirefoxCache})
+    for (const auto open : {OpenBlockfileCache, OpenSqlCache, OpenSimpleCache, OpenFirefoxCache})
         if (std::unique_ptr<CacheReader> reader = open(folder, listing, files))
             return reader;
     return OpenFolderCache(folder, std::move(listing), files, false);

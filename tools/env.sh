@@ -32,11 +32,12 @@ vlm_cleanup() {
 }
 trap vlm_cleanup EXIT
 
-# cmake configure + build: vlm_build DIR [cmake options...]
+# cmake configure + build: vlm_build DIR [cmake options...]. Every build
+# folder under $build shares one SQLite amalgamation (tools/sqlite).
 vlm_build() {
     local dir=$1
     shift
-    cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVLM_SQLITE_DIR="$build/sqlite" "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)" -- --no-print-directory
 }
 
