@@ -152,22 +152,28 @@ case_pictures() {
 # in a browser's folder under the prefix's local application data, beside an
 # empty legacy Content.IE5 sub-folder: every layout shows first the later
 # page's small photo (which Chromium keeps inside a block file), as
-# ImageMagick resamples it; every cache file stays byte for byte and stamp
-# for stamp as it was; and with no MIDI file in the caches, the music is the
-# one of Windows' Media folder. (Which pictures a pass shows, and in which
-# order: the native tables over the same caches.)
+# ImageMagick resamples it; the window's thread (the process's first, in
+# wine's trace of file calls) never lists or reads a cache; every cache file
+# stays byte for byte and stamp for stamp as it was; and with no MIDI file in
+# the caches, the music is the one of Windows' Media folder. (Which pictures a
+# pass shows, and in which order: the native tables over the same caches.)
 case_caches() {
     local appdata=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local layout folder
     local ie5=$appdata/Microsoft/Windows/INetCache/Content.IE5 media=$WINEPREFIX/drive_c/windows/Media
     laid=("$appdata/Google" "$appdata/Microsoft/Edge" "$appdata/BraveSoftware" "$appdata/Mozilla" "$ie5" "$media")
     trap 'rm -rf "${laid[@]}"; cleanup' EXIT
     stamps() { (cd "$appdata/$folder" && find . -type f -printf '%p %s %T@ ' -exec sha256sum {} \; | sort); }
+    local touched='Cache_Data\|cache2\|INetCache\\\\'  # a path in a cache, as wine traces it
     while read -r layout folder; do
         rm -rf "${laid[@]}" && mkdir -p "$appdata/$folder" "$ie5/EMPTY001" "$media"
         cp -a "$VLM_CACHES/$layout/." "$appdata/$folder/" && cp "$corpus/rec1.mid" "$media/town.mid"
         stamps >"$work/stamps"
-        WINEDEBUG=-all,+mci tile "$VLM_CACHES/site/new.jpg" 33 "$layout"
+        WINEDEBUG=-all,+mci,+tid,+file tile "$VLM_CACHES/site/new.jpg" 33 "$layout"
         grep -q 'lpstrElementName=L"C:\\\\windows\\\\Media\\\\town.mid"' "$work/wine.log" || fail "no music"
+        main=$(grep -m1 -o '^[0-9a-f]*:' "$work/wine.log")
+        grep -q "$touched" "$work/wine.log" || fail "no trace of $layout's cache"
+        ! grep "^$main.*\($touched\)" "$work/wine.log" >"$work/touched" ||
+            fail "the window's thread touched a cache: $(head -c 300 "$work/touched")"
         stamps | cmp -s - "$work/stamps" || fail "$layout's cache changed"
     done <<'LAYOUTS'
 blockfile Google/Chrome/User Data/Default/Cache/Cache_Data
