@@ -148,17 +148,24 @@ void CSlideView::ChoosePictures(int nVelmoraMode)
     AskNextPicture();
 }
 
-// The doorbell of the decoding thread: a picture, shown from the next tick;
-// or none in a whole pass, and the view waits its time before it asks again.
+// The doorbell of the decoding thread: a picture, shown from the next tick
+// (the view's first at once); or none in a whole pass, and the view waits its
+// time before it asks again.
 LRESULT CSlideView::OnPictureFound(WPARAM, LPARAM)
 {
     std::optional<Found> found = m_pLoader->Take(m_nClient);
     if (!found)
         return 0;
-    if (found->picture)
-        m_next = std::move(*found);
-    else
+    if (!found->picture) {
         m_nTick = 0;
+        return 0;
+    }
+    m_next = std::move(*found);
+    if (!m_pPicture) {
+        ShowNextPicture();
+        CClientDC dc(m_hWnd);
+        DrawFrame(&dc);
+    }
     return 0;
 }
 
@@ -209,13 +216,17 @@ void CSlideView::OnTimer(UINT_PTR nIDEvent)
 void CSlideView::StepPictureCycle()
 {
     const bool due = pictures::ChangeDue(m_nTick, m_nChangeTimes, *m_pGroup, m_nView);
-    if (m_next.picture) {
-        m_pPicture = std::move(m_next.picture);
-        m_nTick = 0;
-        FitTile();
-    } else if (due && !m_pLoader->Busy(m_nClient)) {
+    if (m_next.picture)
+        ShowNextPicture();
+    else if (due && !m_pLoader->Busy(m_nClient))
         AskNextPicture();
-    }
+}
+
+void CSlideView::ShowNextPicture()
+{
+    m_pPicture = std::move(m_next.picture);
+    m_nTick = 0;
+    FitTile();
 }
 
 // On the decoding thread, the cycle offers picture after picture until one

@@ -94,6 +94,8 @@ protected:
     void StepPictureCycle();
     // Asks the decoding thread for the next picture, at its tile's size.
     void AskNextPicture();
+    // The decoded picture takes the tile.
+    void ShowNextPicture();
     // The tile of the picture: its natural size, or fitted to the area.
     void FitTile();
 

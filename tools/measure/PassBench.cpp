@@ -62,6 +62,10 @@ int main(int argc, char** argv)
     CWinFiles files;
 
     double start = Now();
+    const size_t files_listed = files.List(argv[2]).size();
+    Row("  the folder's listing", Format("%.0f ms", Now() - start));
+    (void)files_listed;
+    start = Now();
     std::unique_ptr<pictures::CacheReader> reader = pictures::OpenCache(argv[2], files);
     const std::vector<pictures::CacheEntry> entries = reader ? reader->List() : std::vector<pictures::CacheEntry>();
     const double listed = Now() - start;
