@@ -267,13 +267,6 @@ case_failing() {
     waits previewing || fail "no preview"
     fail "on purpose, with the preview running"
 }
-previewing() {
-    local pid
-    vlm_find_descendants
-    for pid in "${descendants[@]}"; do
-        tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q 'vlm\.scr /p ' && return 0
-    done
-    return 1
-}
+previewing() { vlm_find_descendants && ps -o args= -p "${descendants[*]}" | grep -q 'vlm\.scr /p '; }
 
 "case_$3" "$@"
