@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # vlm.scr driven as the desktop and a person drive it, under wine in a virtual
 # display: e2e.sh VLM VLMHOST CASE, one CASE a test.
-source "$(dirname "$0")/lib.sh" "$1"
+source "$(dirname "$0")/lib.sh" "$@"
 vlmhost=$2
 corpus=${VLM_CORPUS:-}
 
@@ -9,7 +9,7 @@ corpus=${VLM_CORPUS:-}
 # instance runs, end at once; none writes vlm.ini.
 case_roles() {
     local args
-    ends_at_once() { (cd "$work" && timeout 10 wine vlm.scr "$@" >/dev/null 2>&1) || [ $? -ne 124 ] || fail "$*"; }
+    ends_at_once() { (cd "$work" && timeout 60 wine vlm.scr "$@" >/dev/null 2>&1) || [ $? -ne 124 ] || fail "$*"; }
     for args in //s /-s x / /p '/p 0' '/p abc' '/p 4294967295' "/p $(printf '9%.0s' $(seq 20000))"; do
         ends_at_once $args
     done
@@ -42,17 +42,18 @@ case_fullscreen() {
     settings Speed=110 Resolution=2147483647 ChangeTimes=-2147483648 "Folder=C:\\$(printf 'f%.0s' $(seq 10000))"
     head -c 4000 "$corpus/tower.jpg" >>"$work/vlm.ini"
     start /s
-    screenshot fs-1.png
-    sleep 1
-    screenshot fs-2.png
-    local max
-    max=$(convert "$work/fs-2.png" -colorspace gray -format '%[fx:int(255*maxima+0.5)]' info:)
-    [ "$max" -gt 0 ] && [ "$max" -lt 255 ] || fail "the screen is not black and grey (brightest $max)"
-    [ "$(compare -metric AE "$work/fs-1.png" "$work/fs-2.png" null: 2>&1)" != 0 ] || fail "no new frame"
+    waits grey || fail "the screen is not black and grey (brightest $max)"
+    waits new_frame || fail "no new frame"
     kill -0 "$saver" 2>/dev/null || fail "the run ended before any input"
     xdotool mousemove 300 200
     ends "mouse moved"
 }
+
+grey() {
+    screenshot fs-1.png && max=$(convert "$work/fs-1.png" -colorspace gray -format '%[fx:int(255*maxima+0.5)]' info:)
+    [ "$max" -gt 0 ] && [ "$max" -lt 255 ]
+}
+new_frame() { screenshot fs-2.png && [ "$(compare -metric AE "$work/fs-1.png" "$work/fs-2.png" null: 2>&1)" != 0 ]; }
 
 # "WxH+X+Y" of the coloured pixels of a screenshot: the tile, since the
 # background and the fan are grey; on several displays (crops lists their
@@ -67,28 +68,21 @@ tile_box() {
 
 # shoot NAME SIZES: a full-screen run; a screenshot NAME.png once a tile of
 # one of the sizes ("WxH|WxH"; "WxH:WxH|..." on several displays) shows whole
-# (a large picture takes a second to decode, and the tile may start partly
+# (a large picture takes a while to decode, and the tile may start partly
 # off the screen), more until the tile has moved; a key ends the run. Its box
 # goes to box.
 shoot() {
-    local i
     start /s
-    for i in $(seq 50); do
-        sleep 0.2
-        screenshot "$1.png"
-        box=$(tile_box "$1.png") && sizes=$(sed 's/+[0-9]*+[0-9]*//g' <<<"$box")
-        eval "case $sizes in $2) break ;; esac"
-    done
-    eval "case $sizes in $2) ;; *) fail \"$1: tile $box, not $2\" ;; esac"
-    for i in 1 2 3 4; do
-        sleep 0.3
-        screenshot moved.png
-        [ "$(tile_box moved.png)" = "$box" ] || break
-    done
-    [ "$(tile_box moved.png)" != "$box" ] || fail "$1: the tile does not move"
+    waits tile_of "$@" || fail "$1: tile $box, not $2"
+    waits moved || fail "$1: the tile does not move"
     press space
     ends "$1"
 }
+tile_of() {
+    screenshot "$1.png" && box=$(tile_box "$1.png") && sizes=$(sed 's/+[0-9]*+[0-9]*//g' <<<"$box")
+    eval "case $sizes in $2) ;; *) false ;; esac"
+}
+moved() { screenshot moved.png && [ "$(tile_box moved.png)" != "$box" ]; }
 
 # tile PICTURE FLOOR [NAME]: a full-screen run shows the picture in a tile of
 # a third of the screen in its upright shape, whose pixels are at least FLOOR
@@ -134,14 +128,13 @@ case_pictures() {
     # scripts of no one code page, in vlm.ini in UTF-8
     folder="Ελλάδα 東京" name="🌄 día.jpg" show "$corpus/made/small.jpg" 33
 
-    # A key while a 48-megapixel photo decodes (no tile yet) ends the run as
-    # soon as one over a small picture did: the decode is not awaited.
+    # A key pressed at the first tick, while a 48-megapixel photo decodes
+    # (seconds on any machine), ends the run as soon as one over a small
+    # picture did: the decode is not awaited.
     local small=$ended_ms
     only "$corpus/made/photo-48mp.jpg" ChangeTimes=1
     start /s
-    sleep 1
-    screenshot decoding.png
-    [[ $(tile_box decoding.png) == 0x0+* ]] || fail "the photo showed within a second"
+    waits grey && waits new_frame || fail "no frame drawn"
     press space
     ends "a key while a 48-megapixel photo decodes"
     [ "$ended_ms" -le $((small + 300)) ] || fail "it took $ended_ms ms, a key over a small picture $small ms"
@@ -188,9 +181,7 @@ LAYOUTS
 # size, inside it, and with two pictures in the folder the two show different
 # ones at once; a key ends the run.
 case_displays() {
-    source "$(dirname "$0")/../../tools/env.sh"  # a display and wine of the case's own
-    trap 'vlm_cleanup; cleanup' EXIT
-    VLM_SCREENS="1920x1080+1280+0 1280x1024+0+0" start_displays
+    VLM_SCREENS="1920x1080+1280+0 1280x1024+0+0" start_displays  # with a wine prefix of their own
     start_wine
     others=$corpus/tower.jpg only "$corpus/large_image.jpg" ChangeTimes=100
     # 2268 x 1512 and 512 x 512 pixels, fitted to a third of either display
@@ -205,20 +196,18 @@ case_displays() {
 # settings dialog's labels are whole and its preview follows its placeholder
 # (the Windows test of the dialog, the program WIN_TESTS given as $4).
 case_scales() {
-    source "$(dirname "$0")/../../tools/env.sh"  # a display and wine of the case's own
-    trap 'vlm_cleanup; cleanup' EXIT
-    source "$top/tools/trixie"
+    use_wine 10
+    export WINEPREFIX=$WINEPREFIX-scales-$VLM_ARCH  # and a display of the case's own
     VLM_SCREEN=1920x1080x24 start_display
     measure_screen
-    trixie_wine
     local dpi
     for dpi in 96 144 192; do
-        wine10_dpi "$dpi" && echo "  LogPixels $dpi"
-        wine=wine10 show "$corpus/large_image.jpg" 40
-        wine=wine10 show "$corpus/issue70.jpg" 40
+        wine_dpi "$dpi" && echo "  LogPixels $dpi"
+        show "$corpus/large_image.jpg" 40
+        show "$corpus/issue70.jpg" 40
         only "$corpus/tower.jpg" AdjustPictureSize=0
-        wine=wine10 shoot natural 512x512  # a 512 x 512 picture at its own size, in device pixels
-        [ "$dpi" = 192 ] || wine10 "$4" --gtest_brief=1 --gtest_filter=SettingsDlgTest.* >"$work/dialog.log" ||
+        shoot natural 512x512  # a 512 x 512 picture at its own size, in device pixels
+        [ "$dpi" = 192 ] || wine "$4" --gtest_brief=1 --gtest_filter=SettingsDlgTest.* >"$work/dialog.log" ||
             fail "the dialog at $dpi: $(tr -d '\r' <"$work/dialog.log")"
     done
 }
@@ -229,9 +218,11 @@ case_scales() {
 # among the imports at its start) is loaded, the music opens, a key ends it.
 case_dlls() {
     others=$corpus/made/tower.png only "$corpus/tower.jpg" ChangeTimes=1 "Midi=$(winepath -w "$corpus/rec1.mid")"
-    run() { log=$work/$1.log start /s && sleep 3 && press space && ends "$1"; }
+    run() { log=$work/$1.log start /s && { waits running "$1" || fail "$1: no music or picture"; } && press space &&
+        ends "$1"; }
+    running() { grep -q 'MCI_Open wDevID=' "$work/$1.log" && screenshot x.png && [[ $(tile_box x.png) != 0x0+* ]]; }
     looked() { sed -n "s/.*looking for L\"\([^\"\\]*\)\" in $1.*/\1/p" "$work/trace.log" | tr A-Z a-z | sort -u; }
-    WINEDEBUG=-all,+module run trace
+    WINEDEBUG=-all,+module,+mci run trace
     local names
     names=$(comm -23 <(looked 'L"') <(looked '(null)'))
     grep -qx winmm.dll <<<"$names" || fail "winmm.dll is not among the DLLs loaded by name: $names"
@@ -257,14 +248,33 @@ case_settings() {
     cp "$work/vlm.ini" "$work/before.ini"
     start /c
     press Return
-    sleep 1
     local box
-    box=$(xdotool search --onlyvisible --pid "$saver" | grep -vx "$xid") || fail "Enter: no message box"
+    boxed() { box=$(xdotool search --onlyvisible --pid "$saver" | grep -vx "$xid"); }
+    waits boxed || fail "Enter: no message box"
     xdotool windowfocus --sync "$box" key Return
-    sleep 0.5
+    waits eval '! boxed' || fail "the message box stays"
     press Escape
     ends "Enter refused, Escape"
     cmp "$work/before.ini" "$work/vlm.ini" || fail "vlm.ini changed"
 }
+
+# A case that fails ends every process it started, and those that they started
+# in turn (wine starts them detached): after the preview's host and the
+# vlm.scr it started have failed, none is left, and a full-screen run starts.
+case_cleanup() {
+    ! bash "$0" "$1" "$2" failing >"$work/failing.log" 2>&1 || fail "the failing case passed"
+    grep -q '^FAIL: on purpose' "$work/failing.log" || fail "the failing case: $(cat "$work/failing.log")"
+    vlm_find_descendants
+    [ ${#descendants[@]} -eq 0 ] || fail "left running: $(ps -o pid=,args= -p "${descendants[*]}")"
+    start /s
+    press a
+    ends "a key after a failed case"
+}
+case_failing() {
+    (cd "$work" && exec wine "$vlmhost" 320 240 "$vlm_win" >/dev/null) &
+    waits previewing || fail "no preview"
+    fail "on purpose, with the preview running"
+}
+previewing() { vlm_find_descendants && ps -o args= -p "${descendants[*]}" | grep -q 'vlm\.scr /p '; }
 
 "case_$3" "$@"

@@ -17,7 +17,7 @@
 # short run among the tests; otherwise some 240.
 # VLM_SOAK_SAMPLES names a file to keep the samples in: "second VmRSS(kB)
 # handles", one line a second.
-source "${VLM_E2E_LIB:-$(dirname "$0")/../../tests/e2e/lib.sh}" "$1"
+source "$(dirname "$0")/../../tests/e2e/lib.sh" "$@"
 cp "$2" "$work/vlmhandles.exe"
 shift 2
 
