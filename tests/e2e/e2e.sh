@@ -151,7 +151,7 @@ case_pictures() {
 # the caches, the music is the one of Windows' Media folder. (Which pictures a
 # pass shows, and in which order: the native tables over the same caches.)
 case_caches() {
-    local appdata=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local layout folder
+    local appdata=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local layout folder pid main
     local ie5=$appdata/Microsoft/Windows/INetCache/Content.IE5 media=$WINEPREFIX/drive_c/windows/Media
     laid=("$appdata/Google" "$appdata/Microsoft/Edge" "$appdata/BraveSoftware" "$appdata/Mozilla" "$ie5" "$media")
     trap 'rm -rf "${laid[@]}"; cleanup' EXIT
@@ -161,11 +161,12 @@ case_caches() {
         rm -rf "${laid[@]}" && mkdir -p "$appdata/$folder" "$ie5/EMPTY001" "$media"
         cp -a "$VLM_CACHES/$layout/." "$appdata/$folder/" && cp "$corpus/rec1.mid" "$media/town.mid"
         stamps >"$work/stamps"
-        WINEDEBUG=-all,+mci,+tid,+file tile "$VLM_CACHES/site/new.jpg" 33 "$layout"
+        WINEDEBUG=-all,+mci,+pid,+tid,+file tile "$VLM_CACHES/site/new.jpg" 33 "$layout"
         grep -q 'lpstrElementName=L"C:\\\\windows\\\\Media\\\\town.mid"' "$work/wine.log" || fail "no music"
-        main=$(grep -m1 -o '^[0-9a-f]*:' "$work/wine.log")
-        grep -q "$touched" "$work/wine.log" || fail "no trace of $layout's cache"
-        ! grep "^$main.*\($touched\)" "$work/wine.log" >"$work/touched" ||
+        # Wine prefixes each line with the process's id and the thread's.
+        pid=$(grep -m1 "$touched" "$work/wine.log" | cut -d: -f1) || fail "no trace of $layout's cache"
+        main=$(grep -m1 "^$pid:" "$work/wine.log" | cut -d: -f2)
+        ! grep "^$pid:$main:.*\($touched\)" "$work/wine.log" >"$work/touched" ||
             fail "the window's thread touched a cache: $(head -c 300 "$work/touched")"
         stamps | cmp -s - "$work/stamps" || fail "$layout's cache changed"
     done <<'LAYOUTS'
