@@ -90,15 +90,18 @@ constexpr std::size_t kMaxSteps = 1 << 20;        // entries visited in one walk
 // A rankings node: 36 bytes.
 constexpr std::size_t kLastUsedAt = 0, kContentsAt = 24, kDirtyAt = 28;
 
-// The files of one walk: the f_ files' sizes, from one listing of the folder,
-// and the block files, each opened when first needed and read through a window
+// The files of one walk: the f_ files' sizes, from one listing of the folder
+// (the one given, else a new one), and the block files, each opened when first needed and read through a window
 // of consecutive bytes, so that records taken in the order of their places
 // cost one read a window, not one a record.
 class WalkFiles {
 public:
-    WalkFiles(Files& files, const std::string& folder) : files_(files), folder_(folder)
+    WalkFiles(Files& files, const std::string& folder, std::vector<FolderEntry> listing)
+        : files_(files), folder_(folder)
     {
-        for (const FolderEntry& entry : files_.List(folder_)) {
+        if (listing.empty())
+            listing = files_.List(folder_);
+        for (const FolderEntry& entry : listing) {
             const std::string name = NameOf(entry.path);
             if (!entry.folder && name.compare(0, 2, "f_") == 0)
                 external_.emplace(name, entry.size);
@@ -206,7 +209,10 @@ struct Found {
 
 class BlockfileReader : public CacheReader {
 public:
-    BlockfileReader(std::string folder, Files& files) : folder_(std::move(folder)), files_(files) {}
+    BlockfileReader(std::string folder, std::vector<FolderEntry> listing, Files& files)
+        : folder_(std::move(folder)), listing_(std::move(listing)), files_(files)
+    {
+    }
 
     std::vector<CacheEntry> List() override
     {
@@ -232,7 +238,7 @@ private:
         std::vector<std::uint32_t> wave = ReadTable(thisId);
         if (wave.empty())
             return;
-        WalkFiles blocks(files_, folder_);
+        WalkFiles blocks(files_, folder_, std::exchange(listing_, {}));
         std::vector<Found> found;
         // The chains a step at a time, all chains at once, each step's records
         // read in the order of their places; an entry seen before ends its chain.
@@ -370,6 +376,7 @@ private:
     }
 
     const std::string folder_;
+    std::vector<FolderEntry> listing_;  // the folder as it was opened, for the first walk; later ones list it anew
     Files& files_;
 };
 
@@ -387,7 +394,7 @@ std::unique_ptr<CacheReader> OpenBlockfileCache(const std::string& folder, const
     unsigned char magic[4];
     if (!file || !file->ReadAt(0, magic, sizeof magic) || U32(magic) != kIndexMagic)
         return nullptr;
-    return std::make_unique<BlockfileReader>(folder, files);
+    return std::make_unique<BlockfileReader>(folder, listing, files);
 }
 
 }  // namespace pictures
