@@ -1,5 +1,7 @@
 #include "pictures/BlockfileCache.h"
 
+#include "pictures/Numbers.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -15,13 +17,8 @@ namespace pictures {
 namespace {
 
 // Every number in the cache's files is little-endian.
-std::uint32_t U32(const unsigned char* p)
-{
-    return p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-std::int32_t I32(const unsigned char* p) { return static_cast<std::int32_t>(U32(p)); }
-std::int32_t I16(const unsigned char* p) { return static_cast<std::int16_t>(p[0] | p[1] << 8); }
-std::uint64_t U64(const unsigned char* p) { return U32(p) | std::uint64_t{U32(p + 4)} << 32; }
+std::int32_t I32(const unsigned char* p) { return static_cast<std::int32_t>(Little32(p)); }
+std::int32_t I16(const unsigned char* p) { return static_cast<std::int16_t>(Little16(p)); }
 
 // The index: a header of 368 bytes, then a hash table of `table_len`
 // addresses, each that of the first entry of its bucket.
@@ -179,10 +176,10 @@ private:
             if (file.file) {
                 file.size = file.file->Size();
                 const bool valid = file.size >= kBlockHeaderSize && file.file->ReadAt(0, header, sizeof header) &&
-                                   U32(header) == kBlockMagic && U32(header + 4) == kBlockVersion &&
+                                   Little32(header) == kBlockMagic && Little32(header + 4) == kBlockVersion &&
                                    I16(header + kThisFileAt) == static_cast<std::int32_t>(number);
-                file.blockSize = valid ? U32(header + kBlockSizeAt) : 0;
-                file.blocks = valid ? U32(header + kMaxEntriesAt) : 0;
+                file.blockSize = valid ? Little32(header + kBlockSizeAt) : 0;
+                file.blocks = valid ? Little32(header + kMaxEntriesAt) : 0;
                 if (std::find(std::begin(kBlockSizes), std::end(kBlockSizes), file.blockSize) ==
                         std::end(kBlockSizes) ||
                     file.blocks > kMaxBlocks)
@@ -234,11 +231,12 @@ private:
     // Every bucket's chain from the index, then each entry's rankings node.
     void Walk(std::vector<CacheEntry>& entries)
     {
+        std::vector<FolderEntry> listing = std::exchange(listing_, {});
         std::int32_t thisId = 0;
         std::vector<std::uint32_t> wave = ReadTable(thisId);
         if (wave.empty())
             return;
-        WalkFiles blocks(files_, folder_, std::exchange(listing_, {}));
+        WalkFiles blocks(files_, folder_, std::move(listing));
         std::vector<Found> found;
         // The chains a step at a time, all chains at once, each step's records
         // read in the order of their places; an entry seen before ends its chain.
@@ -253,8 +251,8 @@ private:
                 const Bytes record = KindOf(address) == kBlock256 ? blocks.Read(address) : Bytes();
                 if (record.empty() || !seen.insert(address).second)
                     continue;
-                if (IsSet(U32(record.data() + kNextAt)))
-                    next.push_back(U32(record.data() + kNextAt));
+                if (IsSet(Little32(record.data() + kNextAt)))
+                    next.push_back(Little32(record.data() + kNextAt));
                 if (std::optional<Found> entry = Examine(address, record, blocks))
                     found.push_back(std::move(*entry));
             }
@@ -266,10 +264,10 @@ private:
             // The node must name the entry, and no earlier run of the browser
             // may have left it half-written.
             const Bytes node = blocks.Read(entry.rankings);
-            if (node.empty() || U32(node.data() + kContentsAt) != entry.entry)
+            if (node.empty() || Little32(node.data() + kContentsAt) != entry.entry)
                 continue;
             const std::int32_t dirty = I32(node.data() + kDirtyAt);
-            entry.cacheEntry.used = static_cast<Time>(U64(node.data() + kLastUsedAt));
+            entry.cacheEntry.used = static_cast<Time>(Little64(node.data() + kLastUsedAt));
             if ((dirty != 0 && dirty != thisId) ||
                 (entry.longKey != 0 && !ReadLongKey(entry.longKey, entry.keyLength, blocks, entry.cacheEntry.key)))
                 continue;
@@ -285,10 +283,10 @@ private:
         std::vector<std::uint32_t> heads;
         const std::unique_ptr<ReadFile> index = files_.Open(folder_ + "\\index");
         unsigned char header[kIndexHeaderSize];
-        if (!index || !index->ReadAt(0, header, sizeof header) || U32(header) != kIndexMagic ||
-            !IsIndexVersion(U32(header + kVersionAt)))
+        if (!index || !index->ReadAt(0, header, sizeof header) || Little32(header) != kIndexMagic ||
+            !IsIndexVersion(Little32(header + kVersionAt)))
             return heads;
-        const std::uint32_t tableLength = U32(header + kTableLengthAt);
+        const std::uint32_t tableLength = Little32(header + kTableLengthAt);
         if (tableLength == 0 || tableLength > kMaxTableLength)
             return heads;
         thisId = I32(header + kThisIdAt);
@@ -301,8 +299,8 @@ private:
             if (!index->ReadAt(kIndexHeaderSize + at * 4, chunk.data(), chunk.size()))
                 return {};
             for (std::size_t i = 0; i < chunk.size(); i += 4)
-                if (IsSet(U32(chunk.data() + i)))
-                    heads.push_back(U32(chunk.data() + i));
+                if (IsSet(Little32(chunk.data() + i)))
+                    heads.push_back(Little32(chunk.data() + i));
         }
         return heads;
     }
@@ -315,12 +313,12 @@ private:
         const unsigned char* record = bytes.data();
         Found entry;
         entry.entry = address;
-        entry.rankings = U32(record + kRankingsAt);
+        entry.rankings = Little32(record + kRankingsAt);
         entry.keyLength = I32(record + kKeyLengthAt);
-        const std::uint32_t longKey = U32(record + kLongKeyAt);
+        const std::uint32_t longKey = Little32(record + kLongKeyAt);
         const std::int32_t bodySize = I32(record + kDataSizeAt + 4 * kBodyStream);
-        const std::uint32_t body = U32(record + kDataAddressAt + 4 * kBodyStream);
-        if (I32(record + kStateAt) != kNormal || (U32(record + kFlagsAt) & kSparse) != 0 || bodySize <= 0 ||
+        const std::uint32_t body = Little32(record + kDataAddressAt + 4 * kBodyStream);
+        if (I32(record + kStateAt) != kNormal || (Little32(record + kFlagsAt) & kSparse) != 0 || bodySize <= 0 ||
             entry.keyLength <= 0 || entry.keyLength > kMaxKey || !InBlocks(entry.rankings) ||
             KindOf(entry.rankings) != kRankings || BlockCount(entry.rankings) != 1)
             return {};
@@ -392,7 +390,7 @@ std::unique_ptr<CacheReader> OpenBlockfileCache(const std::string& folder, const
         return nullptr;
     const std::unique_ptr<ReadFile> file = files.Open(index->path);
     unsigned char magic[4];
-    if (!file || !file->ReadAt(0, magic, sizeof magic) || U32(magic) != kIndexMagic)
+    if (!file || !file->ReadAt(0, magic, sizeof magic) || Little32(magic) != kIndexMagic)
         return nullptr;
     return std::make_unique<BlockfileReader>(folder, listing, files);
 }

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,5 +47,50 @@ public:
 bool ReadRange(ReadFile& file, std::uint64_t offset, std::uint64_t length, std::size_t limit, Bytes& bytes);
 bool ReadRange(Files& files, const std::string& path, std::uint64_t offset, std::uint64_t length,
                std::size_t limit, Bytes& bytes);
+
+// A layout that keeps each entry in a file of its own, the body a range of it
+// (Chromium's Simple cache, Firefox's cache2). The listing that chose the
+// reader serves its first List; every later one lists the folder anew. An
+// entry file that cannot be read, or memory that runs out, passes over the
+// entry (or the rest of the folder): nothing is thrown.
+class EntryFilesReader : public CacheReader {
+public:
+    EntryFilesReader(std::string folder, std::vector<FolderEntry> listing, Files& files);
+    std::vector<CacheEntry> List() final;
+    bool Read(const CacheEntry& entry, std::size_t limit, Bytes& bytes) final;
+
+protected:
+    // What a listing needs before its files are read.
+    virtual void StartList() {}
+    // The entry that a file of the folder holds; nothing where its name is
+    // not an entry file's or it does not hold together.
+    virtual std::optional<CacheEntry> ReadEntry(const FolderEntry& item) = 0;
+
+    const std::string folder_;
+    Files& files_;
+
+private:
+    std::vector<FolderEntry> listing_;
+    bool fresh_ = true;
+};
+
+// Whether a folder is of such a layout: among its first few files whose names
+// `named` takes (one may vanish while it is opened), one whose bytes `looks`
+// takes for an entry file's.
+template <class Named, class Looks>
+bool HasEntryFile(const std::vector<FolderEntry>& listing, Named named, Looks looks)
+{
+    constexpr int kTries = 3;
+    int tried = 0;
+    for (const FolderEntry& item : listing) {
+        if (item.folder || !named(NameOf(item.path)))
+            continue;
+        if (looks(item.path))
+            return true;
+        if (++tried == kTries)
+            break;
+    }
+    return false;
+}
 
 }  // namespace pictures

@@ -1,5 +1,7 @@
 #include "pictures/FirefoxCache.h"
 
+#include "pictures/Numbers.h"
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -26,15 +28,6 @@ constexpr std::uint64_t kMaxKey = 64 * 1024;
 constexpr std::uint64_t kMaxElements = 64 * 1024;  // as much as Firefox keeps
 // The tail read at once: it holds the metadata of nearly every entry.
 constexpr std::uint64_t kTailBytes = 4096;
-
-std::uint32_t Big32(const unsigned char* p)
-{
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
-std::uint32_t Little32(const unsigned char* p)
-{
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
 
 void Mix(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c)
 {
@@ -120,7 +113,7 @@ struct Body {
 // The key and body of an entry file, where its trailer, the metadata's hash,
 // its header and its elements hold together inside the file and nothing marks
 // the body as unreadable.
-std::optional<Body> ReadEntry(ReadFile& file)
+std::optional<Body> ParseEntry(ReadFile& file)
 {
     const std::uint64_t size = file.Size();
     const std::uint64_t tailAt = size - std::min(size, kTailBytes);
@@ -195,56 +188,20 @@ bool EndsAsEntry(Files& files, const std::string& path)
     return size >= 8 && file->ReadAt(size - 4, word, sizeof word) && (Big32(word) & ~kEncrypted) < size;
 }
 
-class FirefoxCacheReader : public CacheReader {
+class FirefoxCacheReader : public EntryFilesReader {
 public:
-    FirefoxCacheReader(const std::string& folder, const std::vector<FolderEntry>& listing, Files& files)
-        : folder_(folder), listing_(listing), files_(files)
-    {
-    }
-
-    std::vector<CacheEntry> List() override
-    {
-        std::vector<CacheEntry> entries;
-        // Whatever cannot be read, or memory that runs out, passes over an
-        // entry (or the rest of the folder): nothing is thrown.
-        try {
-            // The listing that chose this reader serves the first call.
-            const std::vector<FolderEntry> listing = fresh_ ? std::move(listing_) : files_.List(folder_);
-            fresh_ = false;
-            listing_.clear();
-            entries.reserve(listing.size());
-            for (const FolderEntry& item : listing) {
-                if (item.folder || !IsEntryName(NameOf(item.path)))
-                    continue;
-                try {
-                    const std::unique_ptr<ReadFile> file = files_.Open(item.path);
-                    std::optional<Body> body = file ? ReadEntry(*file) : std::nullopt;
-                    if (!body)
-                        continue;
-                    const Time used = body->lastFetched != 0 ? FromUnixSeconds(body->lastFetched) : item.written;
-                    entries.push_back({std::move(body->key), used, item.path, 0, body->length});
-                } catch (...) {
-                }
-            }
-        } catch (...) {
-        }
-        return entries;
-    }
-
-    bool Read(const CacheEntry& entry, std::size_t limit, Bytes& bytes) override
-    {
-        try {
-            return ReadRange(files_, entry.file, entry.offset, entry.length, limit, bytes);
-        } catch (...) {
-            return false;
-        }
-    }
+    using EntryFilesReader::EntryFilesReader;
 
 private:
-    std::string folder_;
-    std::vector<FolderEntry> listing_;
-    bool fresh_ = true;
-    Files& files_;
+    std::optional<CacheEntry> ReadEntry(const FolderEntry& item) override
+    {
+        const std::unique_ptr<ReadFile> file = IsEntryName(NameOf(item.path)) ? files_.Open(item.path) : nullptr;
+        std::optional<Body> body = file ? ParseEntry(*file) : std::nullopt;
+        if (!body)
+            return std::nullopt;
+        const Time used = body->lastFetched != 0 ? FromUnixSeconds(body->lastFetched) : item.written;
+        return CacheEntry{std::move(body->key), used, item.path, 0, body->length};
+    }
 };
 
 }  // namespace
@@ -252,18 +209,9 @@ private:
 std::unique_ptr<CacheReader> OpenFirefoxCache(const std::string& folder, const std::vector<FolderEntry>& listing,
                                               Files& files)
 {
-    // A few entry files at most are tried: one may vanish while it is opened.
-    constexpr int kTries = 3;
     try {
-        int tried = 0;
-        for (const FolderEntry& item : listing) {
-            if (item.folder || !IsEntryName(NameOf(item.path)))
-                continue;
-            if (EndsAsEntry(files, item.path))
-                return std::make_unique<FirefoxCacheReader>(folder, listing, files);
-            if (++tried == kTries)
-                break;
-        }
+        if (HasEntryFile(listing, IsEntryName, [&](const std::string& path) { return EndsAsEntry(files, path); }))
+            return std::make_unique<FirefoxCacheReader>(folder, listing, files);
     } catch (...) {
     }
     return nullptr;

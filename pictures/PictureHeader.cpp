@@ -1,6 +1,7 @@
 #include "pictures/PictureHeader.h"
 
 #include "pictures/JpegHeader.h"
+#include "pictures/Numbers.h"
 
 #include <algorithm>
 #include <cctype>
@@ -53,11 +54,6 @@ bool Matches(const Signature& row, const unsigned char* data, std::size_t size)
     return true;
 }
 
-std::uint32_t Big32(const unsigned char* p)
-{
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
-std::uint32_t Little16(const unsigned char* p) { return p[0] | std::uint32_t{p[1]} << 8; }
 
 bool Has(const unsigned char* data, std::size_t size, std::size_t at, std::string_view text)
 {

@@ -1,7 +1,8 @@
 #include "pictures/SimpleCache.h"
 
+#include "pictures/Numbers.h"
+
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -40,31 +41,6 @@ constexpr std::uint64_t kIndexRecord = 24;
 constexpr std::uint64_t kMinIndexSize = 8 + 28 + 8;            // no entries, no reason
 constexpr std::uint64_t kMaxIndexEntries = 1000000;           // as many as Chromium reads
 constexpr std::uint64_t kMaxIndexSize = 8 + 32 + 8 + kMaxIndexEntries * kIndexRecord;
-
-std::uint32_t Little32(const unsigned char* p)
-{
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-std::uint64_t Little64(const unsigned char* p) { return Little32(p) | std::uint64_t{Little32(p + 4)} << 32; }
-
-// CRC-32 as zlib computes it, which the index's pickle carries.
-std::uint32_t Crc32(const unsigned char* data, std::size_t size)
-{
-    static constexpr std::array<std::uint32_t, 256> kTable = [] {
-        std::array<std::uint32_t, 256> table{};
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int bit = 0; bit < 8; ++bit)
-                c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
-        }
-        return table;
-    }();
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < size; ++i)
-        crc = kTable[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
-}
 
 // Paul Hsieh's SuperFastHash, which the header keeps of the key: a byte left
 // over after the last pair counts as a signed char, as in Chromium.
@@ -221,7 +197,7 @@ struct Body {
 // The key and body of an entry file, where its header, its end records and
 // the lengths they tell all hold together inside the file, and the key is the
 // one whose hash the header keeps.
-std::optional<Body> ReadEntry(ReadFile& file)
+std::optional<Body> ParseEntry(ReadFile& file)
 {
     const std::uint64_t size = file.Size();
     if (size < kHeaderSize + 2 * kEndSize)
@@ -264,59 +240,26 @@ bool StartsAsEntry(Files& files, const std::string& path)
     return file && file->ReadAt(0, magic, sizeof magic) && std::memcmp(magic, kEntryMagic, sizeof magic) == 0;
 }
 
-class SimpleCacheReader : public CacheReader {
+class SimpleCacheReader : public EntryFilesReader {
 public:
-    SimpleCacheReader(const std::string& folder, const std::vector<FolderEntry>& listing, Files& files)
-        : folder_(folder), listing_(listing), files_(files)
-    {
-    }
-
-    std::vector<CacheEntry> List() override
-    {
-        std::vector<CacheEntry> entries;
-        // Whatever cannot be read, or memory that runs out, passes over an
-        // entry (or the rest of the folder): nothing is thrown.
-        try {
-            // The listing that chose this reader serves the first call.
-            const std::vector<FolderEntry> listing = fresh_ ? std::move(listing_) : files_.List(folder_);
-            fresh_ = false;
-            listing_.clear();
-            const LastUses uses = ReadIndex(files_, folder_);
-            entries.reserve(listing.size());
-            for (const FolderEntry& item : listing) {
-                const std::optional<std::uint64_t> hash = item.folder ? std::nullopt : EntryHash(NameOf(item.path));
-                if (!hash)
-                    continue;
-                try {
-                    const std::unique_ptr<ReadFile> file = files_.Open(item.path);
-                    std::optional<Body> body = file ? ReadEntry(*file) : std::nullopt;
-                    if (!body)
-                        continue;
-                    const Time used = LastUse(uses, *hash);
-                    entries.push_back({std::move(body->key), used != 0 ? used : item.written, item.path, body->offset,
-                                       body->length});
-                } catch (...) {
-                }
-            }
-        } catch (...) {
-        }
-        return entries;
-    }
-
-    bool Read(const CacheEntry& entry, std::size_t limit, Bytes& bytes) override
-    {
-        try {
-            return ReadRange(files_, entry.file, entry.offset, entry.length, limit, bytes);
-        } catch (...) {
-            return false;
-        }
-    }
+    using EntryFilesReader::EntryFilesReader;
 
 private:
-    std::string folder_;
-    std::vector<FolderEntry> listing_;
-    bool fresh_ = true;
-    Files& files_;
+    void StartList() override { uses_ = ReadIndex(files_, folder_); }
+
+    std::optional<CacheEntry> ReadEntry(const FolderEntry& item) override
+    {
+        const std::optional<std::uint64_t> hash = EntryHash(NameOf(item.path));
+        const std::unique_ptr<ReadFile> file = hash ? files_.Open(item.path) : nullptr;
+        std::optional<Body> body = file ? ParseEntry(*file) : std::nullopt;
+        if (!body)
+            return std::nullopt;
+        const Time used = LastUse(uses_, *hash);
+        return CacheEntry{std::move(body->key), used != 0 ? used : item.written, item.path, body->offset,
+                          body->length};
+    }
+
+    LastUses uses_;
 };
 
 }  // namespace
@@ -324,18 +267,10 @@ private:
 std::unique_ptr<CacheReader> OpenSimpleCache(const std::string& folder, const std::vector<FolderEntry>& listing,
                                              Files& files)
 {
-    // A few entry files at most are tried: one may vanish while it is opened.
-    constexpr int kTries = 3;
     try {
-        int tried = 0;
-        for (const FolderEntry& item : listing) {
-            if (item.folder || !EntryHash(NameOf(item.path)))
-                continue;
-            if (StartsAsEntry(files, item.path))
-                return std::make_unique<SimpleCacheReader>(folder, listing, files);
-            if (++tried == kTries)
-                break;
-        }
+        const auto named = [](const std::string& name) { return EntryHash(name).has_value(); };
+        if (HasEntryFile(listing, named, [&](const std::string& path) { return StartsAsEntry(files, path); }))
+            return std::make_unique<SimpleCacheReader>(folder, listing, files);
     } catch (...) {
     }
     return nullptr;

@@ -1,11 +1,11 @@
 #include "pictures/SqlCache.h"
 
+#include "pictures/Numbers.h"
 #include "pictures/SqliteFiles.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -95,35 +95,13 @@ bool IsKnownLayout(sqlite3* db)
            compatible <= kNewestCompatible;
 }
 
-// CRC-32 as zlib computes it, which Chromium uses for its checksums.
-constexpr std::array<std::uint32_t, 256> MakeCrcTable()
-{
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        std::uint32_t crc = i;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) != 0 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-        table[i] = crc;
-    }
-    return table;
-}
-constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
-
-std::uint32_t Crc32(std::uint32_t crc, const unsigned char* bytes, std::size_t size)
-{
-    crc = ~crc;
-    for (std::size_t i = 0; i < size; ++i)
-        crc = kCrcTable[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
-
 // A blob row's checksum: the CRC-32 of its bytes followed by the key's hash,
 // big-endian.
 std::uint32_t BlobCheckSum(const unsigned char* bytes, std::size_t size, std::uint32_t keyHash)
 {
     const unsigned char hash[4] = {static_cast<unsigned char>(keyHash >> 24), static_cast<unsigned char>(keyHash >> 16),
                                    static_cast<unsigned char>(keyHash >> 8), static_cast<unsigned char>(keyHash)};
-    return Crc32(Crc32(0, bytes, size), hash, sizeof hash);
+    return Crc32(hash, sizeof hash, Crc32(bytes, size));
 }
 
 // The blob rows of a resource, in order of start.
