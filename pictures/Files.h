@@ -17,8 +17,7 @@ namespace pictures {
 // A moment as Windows' file times and Chromium's caches count it: microseconds
 // since 1 January 1601, UTC.
 using Time = std::int64_t;
-// The same moment from seconds since 1 January 1970, UTC, as Firefox and
-// Chromium's Simple cache count.
+// The same moment from seconds since 1 January 1970, UTC, as Firefox counts.
 inline constexpr Time kUnixEpoch = 11644473600LL * 1000000;
 inline constexpr Time FromUnixSeconds(std::int64_t seconds) { return kUnixEpoch + seconds * 1000000; }
 

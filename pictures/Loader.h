@@ -1,7 +1,7 @@
 // One thread that does the slow work of the views of a run, one piece at a
 // time in the order asked: finding the cache that holds pictures, decoding a
 // picture and bringing it to the tile's size. It owns nothing of the windows:
-// a client (a view) asks for one piece at a time, its doorbell rings on the
+// a client (a view, or the music's choice) asks for one piece at a time, its doorbell rings on the
 // thread once the result waits, and it takes the result on its own thread.
 // The only shared state is the queue and the results, under one lock. Nobody
 // waits for the thread: when a client leaves, or the loader ends, the work to

@@ -102,17 +102,19 @@ std::optional<std::string> PictureCycle::TakeFromPass(const Decode& decode)
     return std::nullopt;
 }
 
-// The entry's first bytes tell whether it is a picture, and mostly its size;
-// only then is it read whole and decoded.
+// A cache entry's first bytes tell whether it is a picture, and mostly its
+// size; only then is it read whole and decoded. A folder's files are pictures
+// by their names: each is read whole at once.
 bool PictureCycle::Offer(const CacheEntry& entry, const Decode& decode)
 {
+    const std::size_t first = m_cache ? kHeadLimit : kMaxBytes + 1;
     Bytes bytes;
-    if (!m_reader->Read(entry, kHeadLimit, bytes))
+    if (entry.length > kMaxBytes || !m_reader->Read(entry, first, bytes))
         return false;
     const Format format = SniffFormat(bytes.data(), bytes.size());
     if (format == Format::None)
         return false;
-    bool whole = bytes.size() < kHeadLimit;
+    bool whole = bytes.size() < first;
     const auto readWhole = [&] {
         if (!whole)
             whole = m_reader->Read(entry, kMaxBytes + 1, bytes) && bytes.size() <= kMaxBytes;

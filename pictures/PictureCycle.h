@@ -29,10 +29,6 @@
 
 namespace pictures {
 
-// The counter right after a view is made: ChangeTimes never exceeds 100, so
-// its first tick asks for a picture.
-inline constexpr int kReopenedTick = 100;
-
 // The least a cache's picture may be on its shorter side to be shown.
 inline constexpr int kLeastSide = 128;
 

@@ -183,8 +183,8 @@ int OpenNothing(sqlite3_vfs*, const char*, sqlite3_file* file, int, int*)
     return SQLITE_CANTOPEN;
 }
 
-// A query that runs for more than some 100 million steps is not one of ours
-// over a cache; it is stopped.
+// The queries over one opened database that run for more than some 100
+// million steps together are not ours over a cache; they are stopped.
 constexpr int kStepsPerProgress = 1000;
 constexpr std::uint64_t kMaxProgress = 100000;
 

@@ -144,7 +144,6 @@ void CSlideView::ChoosePictures(int nVelmoraMode)
         m_pShowing = std::make_shared<pictures::Showing>();
     m_pCycle = std::make_shared<pictures::PictureCycle>(std::make_unique<CWinFiles>(), std::move(origin), m_pShowing,
                                                         m_nView);
-    m_nTick = pictures::kReopenedTick;
     AskNextPicture();
 }
 
