@@ -12,6 +12,8 @@
 #include "pictures/PictureSources.h"
 #include "pictures/WinFiles.h"
 
+#include "Clock.h"
+
 #include <windows.h>
 #include <psapi.h>
 
@@ -20,14 +22,6 @@
 #include <string>
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER frequency, now;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // The picture a view of 1920 x 1080 keeps, or none.
 bool Decode(const pictures::Bytes& bytes, int leastSide)

@@ -4,6 +4,8 @@
 // no longer white, the first picture the moment a pixel of colour shows (the
 // background and the fan are grey). Usage: start_bench VLM.SCR [RUNS]
 // [picture]; prints one line per run and the medians.
+#include "Clock.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -13,14 +15,6 @@
 #include <vector>
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER frequency, now;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void Pump()
 {
