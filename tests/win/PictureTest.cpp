@@ -9,7 +9,8 @@
 #include "pictures/Picture.h"
 
 // Sizes are the pictures' pixels, upright. A picture kept at one size is drawn
-// at another, a transparent pixel black.
+// at another, a transparent pixel black; with no rectangle at its natural size
+// at the origin; no picture draws nothing and says so.
 TEST(PictureTest, DecodesWhatTheSystemCan)
 {
     const CComApartment mta(COINIT_MULTITHREADED);
@@ -35,4 +36,7 @@ TEST(PictureTest, DecodesWhatTheSystemCan)
     for (const auto& [at, colour] : {std::pair{POINT{2, 1}, RGB(255, 0, 0)}, {{5, 2}, RGB(0, 0, 0)},
                                      {{1, 1}, RGB(255, 0, 255)}, {{6, 2}, RGB(255, 0, 255)}})
         EXPECT_EQ(target.At(at.x, at.y), colour) << at.x << ", " << at.y;
+    EXPECT_TRUE(picture.Render(&target));
+    EXPECT_EQ(target.At(0, 0), RGB(255, 0, 0));
+    EXPECT_FALSE(CPicture().Render(&target, RECT{0, 0, 8, 4}));
 }
