@@ -46,7 +46,8 @@ BOOL CALLBACK ExpectWhole(HWND control, LPARAM)
 // Without a file (the defaults as Enter writes them: tests/e2e): the scroll
 // bars at the defaults, the typing limit, Velmora Mode disabling the folder
 // and MIDI controls, the preview in the placeholder's place following the Step
-// bar and the picture-size box at once; Cancel writes nothing.
+// bar and the picture-size box at once, the About entry in the system menu;
+// Cancel writes nothing.
 void CALLBACK LookInto(HWND, UINT, UINT_PTR timer, DWORD)
 {
     ::KillTimer(nullptr, timer);
@@ -84,6 +85,7 @@ void CALLBACK LookInto(HWND, UINT, UINT_PTR timer, DWORD)
     for (const int id : paths)
         EXPECT_TRUE(::IsWindowEnabled(Item(id))) << id;
     EXPECT_FALSE(Preview::Adjust(view));
+    EXPECT_NE(::GetMenuState(::GetSystemMenu(hDlg, FALSE), IDM_ABOUTBOX, MF_BYCOMMAND), ~0u);
     ::PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
 }
 
