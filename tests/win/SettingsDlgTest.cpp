@@ -43,10 +43,28 @@ BOOL CALLBACK ExpectWhole(HWND control, LPARAM)
     return TRUE;
 }
 
+// A visible dialog of the thread other than the settings: the file chooser,
+// cancelled; the search ends there.
+BOOL CALLBACK CancelChooser(HWND hWnd, LPARAM settings)
+{
+    char name[16] = "";
+    if (hWnd == reinterpret_cast<HWND>(settings) || !::IsWindowVisible(hWnd) ||
+        ::GetClassNameA(hWnd, name, sizeof name) == 0 || std::string(name) != "#32770")
+        return TRUE;
+    ::PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+    return FALSE;
+}
+void CALLBACK CancelChooserOnceShown(HWND, UINT, UINT_PTR, DWORD)
+{
+    const HWND hDlg = TestApp().m_pMainWnd->m_hWnd;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CancelChooser, reinterpret_cast<LPARAM>(hDlg));
+}
+
 // Without a file (the defaults as Enter writes them: tests/e2e): the scroll
 // bars at the defaults, the typing limit, Velmora Mode disabling the folder
 // and MIDI controls, the preview in the placeholder's place following the Step
-// bar and the picture-size box at once; Cancel writes nothing.
+// bar and the picture-size box at once, the About entry in the system menu; a
+// MIDI chooser cancelled leaves the box's text; Cancel writes nothing.
 void CALLBACK LookInto(HWND, UINT, UINT_PTR timer, DWORD)
 {
     ::KillTimer(nullptr, timer);
@@ -84,6 +102,15 @@ void CALLBACK LookInto(HWND, UINT, UINT_PTR timer, DWORD)
     for (const int id : paths)
         EXPECT_TRUE(::IsWindowEnabled(Item(id))) << id;
     EXPECT_FALSE(Preview::Adjust(view));
+    EXPECT_NE(::GetMenuState(::GetSystemMenu(hDlg, FALSE), IDM_ABOUTBOX, MF_BYCOMMAND), ~0u);
+
+    ::SetDlgItemTextA(hDlg, IDC_MIDI, "C:\\song.mid");
+    const UINT_PTR cancel = ::SetTimer(nullptr, 0, 100, CancelChooserOnceShown);
+    ::SendMessageA(Item(IDC_BROWSE_MIDI), BM_CLICK, 0, 0);  // returns when the chooser is gone
+    ::KillTimer(nullptr, cancel);
+    char midi[64] = "";
+    ::GetDlgItemTextA(hDlg, IDC_MIDI, midi, sizeof midi);
+    EXPECT_STREQ(midi, "C:\\song.mid");
     ::PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
 }
 
