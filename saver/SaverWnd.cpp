@@ -77,6 +77,16 @@ RECT CSaverWnd::GetViewRect() const
 
 int CSaverWnd::OnCreate(LPCREATESTRUCTA lpCreateStruct)
 {
+    // The music first, so that its choice does not wait on the decoding
+    // thread behind the views' first pictures. The sequence starts over (the
+    // first view seeds it again), so the music's draw is the first after
+    // seeding.
+    m_sequencer.SetCallbackWindow(m_hWnd);
+    if (!m_pLoader)
+        m_pLoader = MakePictureLoader();
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    ChooseMidi(AfxGetApp()->GetProfileInt(settings::kSection, settings::kVelmoraMode.key,
+                                          settings::kVelmoraMode.fallback) != 0);
     if (CSlideView::OnCreate(lpCreateStruct) == -1)
         return -1;
     // The further displays' views are disabled, so that the mouse over them
@@ -88,13 +98,6 @@ int CSaverWnd::OnCreate(LPCREATESTRUCTA lpCreateStruct)
             m_displays.push_back(view);
     }
     m_powerNotify.Register(m_hWnd, kConsoleDisplayState);
-
-    m_sequencer.SetCallbackWindow(m_hWnd);
-    const BOOL bVelmoraMode = AfxGetApp()->GetProfileInt(settings::kSection, settings::kVelmoraMode.key,
-                                                         settings::kVelmoraMode.fallback) != 0;
-    // The sequence starts over, so the music's draw is the first after seeding.
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    ChooseMidi(bVelmoraMode);
     return 0;
 }
 
